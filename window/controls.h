@@ -1,0 +1,43 @@
+#pragma once
+// The two kinds of control that Qt has no ready widget for.
+
+#include <QFrame>
+#include <QPixmap>
+#include <QWidget>
+
+namespace window {
+
+// A container that draws its image unscaled from the top-left corner of its inner area,
+// clipped to that area, and takes the keyboard focus. Children are placed relative to the
+// inner area: offset them by frameWidth().
+class PictureBox : public QFrame {
+  Q_OBJECT
+
+ public:
+  // `sunken`: the 3-D sunken border, 2 px on each side; otherwise no border.
+  PictureBox(QWidget* parent, bool sunken);
+
+  // Replaces the image; a null pixmap shows none.
+  void SetPicture(const QPixmap& picture);
+  const QPixmap& Picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QPixmap picture_;
+};
+
+// A straight black rule one device pixel thick, along the longer side of its box: a cosmetic
+// pen keeps it at one pixel on high-DPI screens too.
+class Rule : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Rule(QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace window

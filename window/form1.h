@@ -1,0 +1,62 @@
+#pragma once
+// The program's one window: the input and results panels, the buttons and the footer.
+
+#include <QFont>
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "calc/form_fields.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace window {
+
+class Form1 : public QWidget, public calc::FormFields {
+  Q_OBJECT
+
+ public:
+  // Creates every control in its start-up state and runs Form_Load, so the result labels
+  // already show the start-up results when the window is first shown.
+  explicit Form1(QWidget* parent = nullptr);
+
+  // The load step: runs the calculation once, before the window is first shown.
+  void Form_Load();
+  // "Számítás" (Alt+S): checks the six inputs (one warning box per rejected field, in field
+  // order, each field reset to its start-up text), then recomputes all fourteen results with
+  // the decimal separator of the current regional settings. A calculation that fails with an
+  // arithmetic error shows a warning and leaves an en dash in every result label.
+  void Command1_Click();
+  // "Kilépés" (Alt+K): closes the window, which ends the program.
+  void Command2_Click();
+
+  // calc::FormFields, over the controls themselves; texts are UTF-8.
+  std::string GetText(calc::Field field) const override;
+  void SetText(calc::Field field, const std::string& text) override;
+  void SetCaption(calc::ResultLabel label, const std::string& text) override;
+  // A modal warning box over this window, titled "HIBÁS ADAT", with one OK button; returns
+  // when the user has closed it, with this window active again.
+  void ShowWarning(const std::string& message) override;
+
+  // The part of the background image that the window shows, decoded once.
+  const QPixmap& Background() const { return background_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void KeepOnScreen();
+
+  QPixmap background_;
+  std::array<QLineEdit*, calc::kFields.size()> texts_{};
+  std::array<QLabel*, calc::kResultLabels.size()> results_{};
+  QFont resultFont_;  // the designed face of every result cell
+  bool shownOnce_ = false;
+};
+
+}  // namespace window
