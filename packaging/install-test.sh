@@ -1,0 +1,61 @@
+#!/bin/bash
+# Installs tarquen the way a user does and starts it the way the desktop menu does: builds the
+# .deb from a built tree, installs it with apt, checks what the package put where, then drives the
+# installed program through the X11 end-to-end check. Removes the package again at the end.
+# Usage (as root): packaging/install-test.sh BUILDDIR
+# Set TARQUEN_E2E to run another end-to-end script than window/tests/e2e_x11.sh.
+set -euo pipefail
+build=$(realpath "${1:?usage: install-test.sh BUILDDIR}")
+here=$(cd "$(dirname "$0")" && pwd)
+e2e=${TARQUEN_E2E:-$here/../window/tests/e2e_x11.sh}
+app_id=hu.velmora.Tarquen
+export DEBIAN_FRONTEND=noninteractive
+
+fail() { echo "FAIL: $*"; exit 1; }
+step() { echo "-- $*"; }
+
+step "cpack -G DEB in $build"
+rm -f "$build"/tarquen_*.deb
+(cd "$build" && cpack -G DEB)
+debs=("$build"/tarquen_*.deb)
+if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+  fail "expected one tarquen_*.deb, got: ${debs[*]}"
+fi
+deb=${debs[0]}
+
+step "dependencies of $(basename "$deb")"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "$depends"
+# libqt6widgets6 and libc6 can only be there if dpkg-shlibdeps read the program.
+for package in libqt6widgets6 libc6 fonts-liberation2 fonts-dejavu-core; do
+  grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
+done
+
+# apt would keep an installed tarquen of the same version and skip this one.
+if dpkg-query -W -f='${Status}' tarquen 2>/dev/null | grep -q "ok installed"; then
+  step "remove the tarquen installed before"
+  apt-get remove -y tarquen
+fi
+step "apt-get install $deb"
+apt-get install -y "$deb"
+trap 'echo "-- apt-get remove tarquen"; apt-get remove -y tarquen >/dev/null' EXIT
+
+step "the package owns the program and its desktop files"
+owned=$(dpkg -L tarquen)
+for path in /usr/bin/tarquen \
+  /usr/share/applications/$app_id.desktop \
+  /usr/share/metainfo/$app_id.metainfo.xml \
+  /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png \
+  /usr/share/icons/hicolor/scalable/apps/$app_id.svg; do
+  grep -qx "$path" <<<"$owned" || fail "dpkg -L tarquen does not list $path"
+done
+
+step "validate the installed files"
+sh "$here/check-installed.sh" /usr
+
+# Start what the menu entry starts, found through PATH as the desktop does.
+exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$app_id.desktop)
+program=$(command -v "$exec_line") || fail "the menu command '$exec_line' is not on PATH"
+[ "$program" = /usr/bin/tarquen ] || fail "the menu would start $program, not the packaged /usr/bin/tarquen"
+step "end-to-end check of $program"
+"$e2e" "$program"
