@@ -1,6 +1,10 @@
 #include "window/form1.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
@@ -22,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "calc/emission_factors.h"
 #include "calc/input_check.h"
 #include "calc/number_text.h"
 #include "calc/savings.h"
@@ -120,6 +125,49 @@ calc::NumberFormat CurrentNumberFormat() {
   return calc::NumberFormat{QLocale::system().decimalPoint().toStdString()};
 }
 
+// The carrier labels of the results panel, each with the emission factors as its tooltip.
+constexpr std::array<std::pair<std::string_view, calc::Carrier>, 4> kCarrierLabels{{
+    {"Label5", calc::Carrier::Gas},
+    {"Label6", calc::Carrier::Electricity},
+    {"Label7", calc::Carrier::Oil},
+    {"Label8", calc::Carrier::Coal},
+}};
+
+const Control& ControlNamed(std::string_view name) {
+  return *std::ranges::find(kControls, name, &Control::name);
+}
+
+// The heading, then the unit after a comma: "Gáz hatásfok, %".
+QString SpokenName(const Control& control) {
+  QString name = ToQString(control.accessibleName);
+  if (!control.unit.empty()) name += QStringLiteral(", ") + ToQString(control.unit);
+  return name;
+}
+
+// A cell of the copied table: a tab or a line break inside it would shift the columns.
+QString TableCell(QString text) {
+  for (const QChar c : {u'\t', u'\r', u'\n'}) text.replace(c, u' ');
+  return text;
+}
+
+// Roles that tell a screen reader what the boxes are: the window a window, a panel a group of
+// controls, a picture box with an image an image, a rule a separator. Qt would take the
+// first three for plain frames and the rules for empty fillers.
+QAccessibleInterface* AccessibleWithRole(const QString& key, QObject* object) {
+  if (key == QLatin1String("window::Form1")) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  if (key == QLatin1String("window::PictureBox")) {
+    auto* box = static_cast<PictureBox*>(object);
+    return new QAccessibleWidget(
+        box, box->Picture().isNull() ? QAccessible::Grouping : QAccessible::Graphic);
+  }
+  if (key == QLatin1String("window::Rule")) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Separator);
+  }
+  return nullptr;
+}
+
 template <typename Enum, std::size_t N>
 std::size_t IndexIn(const std::array<Enum, N>& order, Enum value) {
   return static_cast<std::size_t>(std::distance(order.begin(), std::ranges::find(order, value)));
@@ -128,6 +176,7 @@ std::size_t IndexIn(const std::array<Enum, N>& order, Enum value) {
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
+  QAccessible::installFactory(AccessibleWithRole);  // installed once however often called
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Velmora - Tarquen"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -178,6 +227,7 @@ void Form1::CreateControls() {
     if (control.ink == Ink::FooterRed) palette.setColor(QPalette::WindowText, ToQColor(kFooterRed));
     widget->setPalette(palette);
 
+    if (!control.accessibleName.empty()) widget->setAccessibleName(SpokenName(control));
     if (control.tabIndex >= 0) focusChain.emplace_back(control.tabIndex, widget);
   }
 
@@ -193,8 +243,28 @@ void Form1::CreateControls() {
   }
   for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
     results_[i] = findChild<QLabel*>(ToQString(calc::ResultLabelName(calc::kResultLabels[i])));
+    resultNames_[i] = results_[i]->accessibleName();
   }
   resultFont_ = results_.front()->font();
+
+  const calc::NumberFormat format = CurrentNumberFormat();
+  for (const auto& [name, carrier] : kCarrierLabels) {
+    findChild<QLabel*>(ToQString(name))
+        ->setToolTip(QString::fromStdString(calc::FactorText(carrier, format)));
+  }
+
+  // One action serves the shortcut anywhere in the window and the menu of both panels.
+  auto* copy = new QAction(QStringLiteral("Eredmények &másolása"), this);
+  copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+  copy->setShortcutContext(Qt::WindowShortcut);
+  connect(copy, &QAction::triggered, this, &Form1::CopyResults);
+  addAction(copy);
+  for (const char* panel : {"Picture1", "Picture2"}) {
+    auto* box = findChild<QWidget*>(QLatin1String(panel), Qt::FindDirectChildrenOnly);
+    box->addAction(copy);
+    box->setContextMenuPolicy(Qt::ActionsContextMenu);
+  }
+
   connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
           &Form1::Command1_Click);
   connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
@@ -223,7 +293,7 @@ void Form1::Command1_Click() {
     calc::ComputeResults(*this, format);
   } catch (const calc::ArithmeticError&) {
     // Dashes first, so no stale result stands beside the warning.
-    for (QLabel* label : results_) ShowFitting(label, QStringLiteral("–"), resultFont_);
+    for (std::size_t i = 0; i < results_.size(); ++i) ShowResult(i, QStringLiteral("–"));
     ShowWarning("A számítás a megadott adatokkal nem végezhető el!");
   }
 }
@@ -241,8 +311,33 @@ void Form1::SetText(calc::Field field, const std::string& text) {
 }
 
 void Form1::SetCaption(calc::ResultLabel label, const std::string& text) {
-  ShowFitting(results_[IndexIn(calc::kResultLabels, label)], QString::fromStdString(text),
-              resultFont_);
+  ShowResult(IndexIn(calc::kResultLabels, label), QString::fromStdString(text));
+}
+
+void Form1::ShowResult(std::size_t index, const QString& text) {
+  ShowFitting(results_[index], text, resultFont_);
+  // A label with a name of its own no longer reads out its text: the name carries the value.
+  results_[index]->setAccessibleName(resultNames_[index] + QStringLiteral(": ") + text);
+}
+
+QString Form1::ResultsTable() const {
+  QStringList rows{QStringLiteral("Megnevezés\tÉrték\tMértékegység")};
+  const auto addRow = [&rows](std::string_view name, const QString& value) {
+    const Control& control = ControlNamed(name);
+    rows << ToQString(control.accessibleName) + u'\t' + TableCell(value) + u'\t' +
+                ToQString(control.unit);
+  };
+  for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
+    addRow(calc::FieldName(calc::kFields[i]), texts_[i]->text());
+  }
+  for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
+    addRow(calc::ResultLabelName(calc::kResultLabels[i]), results_[i]->text());
+  }
+  return rows.join(u'\n') + u'\n';
+}
+
+void Form1::CopyResults() {
+  QGuiApplication::clipboard()->setText(ResultsTable());
 }
 
 void Form1::ShowWarning(const std::string& message) {

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "calc/form_fields.h"
@@ -32,6 +33,16 @@ class Form1 : public QWidget, public calc::FormFields {
   // "Kilépés" (Alt+K): closes the window, which ends the program.
   void Command2_Click();
 
+  // Ctrl+Shift+C, or "Eredmények másolása" in the menu of either panel: puts ResultsTable()
+  // on the clipboard as plain text.
+  void CopyResults();
+  // The inputs and the fourteen results as a tab-separated table for a spreadsheet: the row
+  // "Megnevezés, Érték, Mértékegység", then one row per input field (Text1..Text6) and per
+  // result (in calc::kResultLabels order) with its Hungarian heading, its text exactly as the
+  // window shows it (tabs and line breaks in it become spaces), and its unit. Every row ends
+  // with a line feed.
+  QString ResultsTable() const;
+
   // calc::FormFields, over the controls themselves; texts are UTF-8.
   std::string GetText(calc::Field field) const override;
   void SetText(calc::Field field, const std::string& text) override;
@@ -51,10 +62,13 @@ class Form1 : public QWidget, public calc::FormFields {
  private:
   void CreateControls();
   void KeepOnScreen();
+  // Shows a result's text in its cell and in the name a screen reader reads for the cell.
+  void ShowResult(std::size_t index, const QString& text);
 
   QPixmap background_;
   std::array<QLineEdit*, calc::kFields.size()> texts_{};
   std::array<QLabel*, calc::kResultLabels.size()> results_{};
+  std::array<QString, calc::kResultLabels.size()> resultNames_;  // heading and unit
   QFont resultFont_;  // the designed face of every result cell
   bool shownOnce_ = false;
 };

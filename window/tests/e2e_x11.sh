@@ -22,7 +22,7 @@ step() { echo "-- $*"; }
 
 # Xvfb picks a free display itself and writes its number to the pipe.
 mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$work/displayfd" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -noreset -screen 0 1366x768x24 -nolisten tcp 3>"$work/displayfd" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 read -r -t 20 display_number <"$work/displayfd" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$display_number"
