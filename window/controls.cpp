@@ -2,8 +2,29 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QResource>
+#include <cstddef>
+#include <cstring>
+
+#include "window/tools/raw_image.h"
 
 namespace window {
+
+QImage CompiledImage(const QString& resource) {
+  const QResource file(resource);
+  if (!file.isValid() || file.compressionAlgorithm() != QResource::NoCompression) return {};
+  const auto size = static_cast<std::size_t>(file.size());
+  if (size < sizeof(RawImageHeader)) return {};
+  RawImageHeader header{};
+  std::memcpy(&header, file.data(), sizeof header);
+  if (header.magic != kRawImageMagic ||
+      size - sizeof header < std::size_t{header.bytesPerLine} * header.height) {
+    return {};
+  }
+  return QImage(file.data() + sizeof header, static_cast<int>(header.width),
+                static_cast<int>(header.height), static_cast<qsizetype>(header.bytesPerLine),
+                static_cast<QImage::Format>(header.format));
+}
 
 PictureBox::PictureBox(QWidget* parent, bool sunken) : QFrame(parent) {
   if (sunken) {

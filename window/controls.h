@@ -2,10 +2,17 @@
 // The two kinds of control that Qt has no ready widget for.
 
 #include <QFrame>
+#include <QImage>
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 
 namespace window {
+
+// The image compiled in at `resource` by window/tools/rawimage, wrapped in place over the
+// resource's bytes (no decoder, no copy; the bytes live as long as the program). A null image
+// if the resource is missing, compressed, or not such a blob.
+QImage CompiledImage(const QString& resource);
 
 // A container that draws its image unscaled from the top-left corner of its inner area,
 // clipped to that area, and takes the keyboard focus. Children are placed relative to the

@@ -8,7 +8,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -90,7 +89,7 @@ QWidget* CreateControl(const Control& control, QWidget* container) {
   switch (control.kind) {
     case Kind::Picture: {
       auto* box = new PictureBox(container, control.sunkenFrame);
-      if (!text.isEmpty()) box->SetPicture(QPixmap(text));
+      if (!text.isEmpty()) box->SetPicture(QPixmap::fromImage(CompiledImage(text)));
       return box;
     }
     case Kind::Label: {
@@ -183,12 +182,12 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   setFont(MakeFont(FaceOf(Face::Default)));
-  setWindowIcon(QIcon(ToQString(kIconImage)));
-
-  // The image is far larger than the window and never scrolls: decode only what shows.
-  QImageReader reader(ToQString(kBackgroundImage));
-  reader.setClipRect(rect());
-  background_ = QPixmap::fromImage(reader.read());
+  QIcon icon;
+  for (std::string_view image : kIconImages) {
+    icon.addPixmap(QPixmap::fromImage(CompiledImage(ToQString(image))));
+  }
+  setWindowIcon(icon);
+  background_ = QPixmap::fromImage(CompiledImage(ToQString(kBackgroundImage)));
 
   CreateControls();
   KeepOnScreen();

@@ -51,7 +51,7 @@ class Form1 : public QWidget, public calc::FormFields {
   // when the user has closed it, with this window active again.
   void ShowWarning(const std::string& message) override;
 
-  // The part of the background image that the window shows, decoded once.
+  // The part of the background image that the window shows.
   const QPixmap& Background() const { return background_; }
 
  protected:

@@ -108,15 +108,18 @@ struct Control {
   std::string_view unit;
 };
 
-inline constexpr std::string_view kBackgroundImage = ":/art/background.jpg";
-inline constexpr std::string_view kIconImage = ":/art/logo.ico";
+// Images are compiled in as raw pixels (see window/tools/rawimage.cpp): the background only
+// as the part the window shows, the icon only in the sizes a window icon is drawn at.
+inline constexpr std::string_view kBackgroundImage = ":/art/background.raw";
+inline constexpr std::array<std::string_view, 3> kIconImages{":/art/logo16.raw", ":/art/logo32.raw",
+                                                             ":/art/logo48.raw"};
 
 // Containers come before their children. Result labels carry their own name as the stored
 // caption; the load step replaces it before the window is first shown.
 // clang-format off
 inline constexpr std::array kControls = std::to_array<Control>({
   // name       idx kind           parent      left   top  width height text                          face                 align          fill         ink              frame  tab  accessible name / unit
-  {"Picture3",  -1, Kind::Picture, "",          450,     0, 6450, 1095, ":/art/banner.gif",           Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 42, "Velmora-Tarquen",                               ""},
+  {"Picture3",  -1, Kind::Picture, "",          450,     0, 6450, 1095, ":/art/banner.raw",           Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 42, "Velmora-Tarquen",                               ""},
   {"Picture2",  -1, Kind::Picture, "",          270,  1305, 6810, 1995, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,  30, "Bemenő adatok",                                 ""},
   {"Picture1",  -1, Kind::Picture, "",          270,  3555, 6810, 3480, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,   0, "Számított károsanyag kibocsátás megtakarítás",  ""},
   {"Command1",  -1, Kind::Button,  "",          585,  7245, 2670,  465, "&Számítás",                  Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, 25, "Számítás",                                      ""},
@@ -130,15 +133,15 @@ inline constexpr std::array kControls = std::to_array<Control>({
   {"Label35",   -1, Kind::Label,   "Picture2",  225,    90, 2625,  330, "Bemenő adatok",              Face::SansBold10,    Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
   {"Label1",    -1, Kind::Label,   "Picture2",  135,   450, 4470,  285, "Kollektorral megtakarítható éves fajlagos hőenergia:", Face::SansBold8, Align::Left, Fill::Panel, Ink::Default, false, -1, "",                                              ""},
   {"Text1",     -1, Kind::TextBox, "Picture2", 4725,   450,  735,  285, "600",                        Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 32, "Kollektorral megtakarítható éves fajlagos hőenergia", "kWh/m²·év"},
-  {"Picture6",  -1, Kind::Picture, "Picture2", 5625,   405,  870,  240, ":/art/unit_kwh_m2_ev.gif",   Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 49, "kWh/m²·év",                                     ""},
+  {"Picture6",  -1, Kind::Picture, "Picture2", 5625,   405,  870,  240, ":/art/unit_kwh_m2_ev.raw",   Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 49, "kWh/m²·év",                                     ""},
   {"Label3",    -1, Kind::Label,   "Picture2", 4770,   855,  735,  240, "Label3",                     Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, "Fajlagos hőenergia",                            "GJ/m²·év"},
-  {"Picture7",  -1, Kind::Picture, "Picture2", 5625,   810,  780,  240, ":/art/unit_gj_m2_ev.gif",    Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 50, "GJ/m²·év",                                      ""},
+  {"Picture7",  -1, Kind::Picture, "Picture2", 5625,   810,  780,  240, ":/art/unit_gj_m2_ev.raw",    Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 50, "GJ/m²·év",                                      ""},
   {"Label4",    -1, Kind::Label,   "Picture2", 2790,  1170, 1815,  330, "Napkollektor felület:",      Face::SansBold8,     Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
   {"Text2",     -1, Kind::TextBox, "Picture2", 4725,  1155,  735,  285, "1",                          Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 31, "Napkollektor felület",                          "m²"},
-  {"Picture5",  -1, Kind::Picture, "Picture2", 5625,  1125,  375,  240, ":/art/unit_m2.gif",          Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 48, "m²",                                            ""},
+  {"Picture5",  -1, Kind::Picture, "Picture2", 5625,  1125,  375,  240, ":/art/unit_m2.raw",          Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 48, "m²",                                            ""},
   {"Label38",   -1, Kind::Label,   "Picture2", 1485,  1620, 3120,  240, "Összes megtakarítható hőenergia:", Face::SansBold8, Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
   {"Label39",   -1, Kind::Label,   "Picture2", 4770,  1620,  735,  240, "Label39",                    Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, "Összes megtakarítható hőenergia",               "GJ/év"},
-  {"Picture4",  -1, Kind::Picture, "Picture2", 5625,  1575,  825,  240, ":/art/unit_gj_ev.gif",       Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 47, "GJ/év",                                         ""},
+  {"Picture4",  -1, Kind::Picture, "Picture2", 5625,  1575,  825,  240, ":/art/unit_gj_ev.raw",       Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 47, "GJ/év",                                         ""},
 
   {"Label28",   -1, Kind::Label,   "Picture1",  180,   135, 5955,  330, "Számított károsanyag kibocsátás megtakarítás", Face::SansBold10, Align::Left, Fill::None, Ink::Default, false, -1, "",                                              ""},
   {"Label37",   -1, Kind::Label,   "Picture1",  270,   540,  735,  600, "Kiváltott energia- hordozó", Face::SansBold8,     Align::LeftWrap, Fill::None, Ink::Default,  false, -1, "",                                              ""},

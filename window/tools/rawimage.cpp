@@ -1,0 +1,105 @@
+// Build-time converter: decodes one image of the artwork and writes its pixels in the layout
+// QImage uses, so the window wraps them in place at start-up instead of loading decoders.
+//
+// Usage: rawimage INPUT OUTPUT [WIDTHxHEIGHT]
+//   With a size, an .ico gives its frame of that size with the most colours; any other image
+//   gives only its top-left part of that size (the part the window shows).
+// Output: the header below, then the scan lines (each padded to 4 bytes), then zero padding
+// to a multiple of 4 bytes, so every blob placed back to back keeps the next one aligned.
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QString>
+#include <QtEndian>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "window/tools/raw_image.h"
+
+namespace {
+
+[[noreturn]] void Fail(const QString& message) {
+  std::fprintf(stderr, "rawimage: %s\n", qPrintable(message));
+  std::exit(1);
+}
+
+// The index of the frame `side` pixels square with the most bits per pixel, read from the
+// icon directory (the decoder does not tell a frame's depth).
+int DeepestIconFrame(const QString& path, int side) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) Fail(path + ": " + file.errorString());
+  const QByteArray bytes = file.readAll();
+  const auto u16 = [&bytes](qsizetype at) {
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+  };
+  if (bytes.size() < 6) Fail(path + ": not an icon");
+  const int count = u16(4);
+  int best = -1;
+  int bestBits = -1;
+  for (int i = 0; i < count; ++i) {
+    const qsizetype entry = 6 + 16 * static_cast<qsizetype>(i);
+    if (bytes.size() < entry + 16) Fail(path + ": truncated icon directory");
+    const auto width = static_cast<unsigned char>(bytes[entry]);
+    const auto height = static_cast<unsigned char>(bytes[entry + 1]);
+    const int bits = u16(entry + 6);
+    if (width == side && height == side && bits > bestBits) {
+      best = i;
+      bestBits = bits;
+    }
+  }
+  if (best < 0) Fail(path + ": no " + QString::number(side) + " px frame");
+  return best;
+}
+
+QImage Decode(const QString& input, const QString& sizeArg) {
+  QImageReader reader(input);
+  if (!sizeArg.isEmpty()) {
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(sizeArg);
+    if (!m.hasMatch()) Fail("bad size " + sizeArg);
+    const QSize size(m.captured(1).toInt(), m.captured(2).toInt());
+    if (input.endsWith(QStringLiteral(".ico"), Qt::CaseInsensitive)) {
+      if (size.width() != size.height()) Fail("icon frames are square");
+      if (!reader.jumpToImage(DeepestIconFrame(input, size.width()))) Fail(reader.errorString());
+    } else {
+      // The same clipped decode the window used to do, so the pixels are the same.
+      reader.setClipRect(QRect(QPoint(0, 0), size));
+    }
+  }
+  QImage image = reader.read();
+  if (image.isNull()) Fail(input + ": " + reader.errorString());
+  // The formats a raster pixmap keeps as they are: no conversion when the window wraps it.
+  return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                       : QImage::Format_RGB32);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: rawimage INPUT OUTPUT [WIDTHxHEIGHT]\n");
+    return 2;
+  }
+  const QImage image =
+      Decode(QString::fromLocal8Bit(argv[1]), argc == 4 ? QString::fromLocal8Bit(argv[3]) : "");
+
+  window::RawImageHeader header{};
+  header.magic = window::kRawImageMagic;
+  header.width = static_cast<std::uint32_t>(image.width());
+  header.height = static_cast<std::uint32_t>(image.height());
+  header.bytesPerLine = static_cast<std::uint32_t>(image.bytesPerLine());
+  header.format = static_cast<std::uint32_t>(image.format());
+
+  QByteArray blob(reinterpret_cast<const char*>(&header), sizeof header);
+  blob.append(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+  blob.append(QByteArray((4 - blob.size() % 4) % 4, '\0'));
+
+  QFile out(QString::fromLocal8Bit(argv[2]));
+  if (!out.open(QIODevice::WriteOnly) || out.write(blob) != blob.size()) {
+    Fail(out.fileName() + ": " + out.errorString());
+  }
+  return 0;
+}
