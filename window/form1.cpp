@@ -63,13 +63,13 @@ void ShowFitting(QLabel* label, const QString& text, const QFont& designed) {
   label->setText(text);
 }
 
-QFont MakeFont(const FaceSpec& spec) {
-  QFont font(ToQString(spec.family));
+QFont MakeFont(const FaceStyle& style) {
+  QFont font(ToQString(style.family));
   font.setStyleHint(QFont::SansSerif);
   // Pixel sizes keep the layout independent of the display's reported DPI.
-  font.setPixelSize(spec.pixelSize);
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
+  font.setPixelSize(style.pixelSize);
+  font.setBold(style.bold);
+  font.setItalic(style.italic);
   return font;
 }
 

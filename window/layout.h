@@ -41,7 +41,7 @@ enum class Face {
   BlackItalic12,  // Arial Black 12 bold italic
 };
 
-struct FaceSpec {
+struct FaceStyle {
   Face face;
   std::string_view family;
   int pixelSize;  // at 96 dpi: 8.25 pt is 11 px, 9.75 pt 13 px, 11.25 pt 15 px, 12 pt 16 px
@@ -51,7 +51,7 @@ struct FaceSpec {
 
 // Liberation Sans (Arial's metrics) fits every dialog text in its box; DejaVu Sans Bold, the
 // heaviest sans-serif face at hand, stands in for Arial Black and still fits the footer.
-inline constexpr std::array<FaceSpec, 6> kFaces{{
+inline constexpr std::array<FaceStyle, 6> kFaces{{
     {Face::Default, "Liberation Sans", 11, false, false},
     {Face::SansBold8, "Liberation Sans", 11, true, false},
     {Face::SansBold10, "Liberation Sans", 13, true, false},
@@ -61,8 +61,8 @@ inline constexpr std::array<FaceSpec, 6> kFaces{{
 }};
 
 // The entry of kFaces for `face`; every Face has one.
-constexpr const FaceSpec& FaceOf(Face face) {
-  return *std::ranges::find(kFaces, face, &FaceSpec::face);
+constexpr const FaceStyle& FaceOf(Face face) {
+  return *std::ranges::find(kFaces, face, &FaceStyle::face);
 }
 
 // Texts start at the top of their box; LeftWrap breaks lines at spaces.
