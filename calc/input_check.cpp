@@ -36,6 +36,12 @@ const FieldRule& RuleOf(Field field) {
   throw std::invalid_argument("unknown field");
 }
 
+// The start-up text is also the reset text. An integer is written the same under every
+// number format.
+std::string StartUpTextOf(const FieldRule& rule) {
+  return FormatInteger(rule.startUpValue, NumberFormat{});
+}
+
 bool InRange(const FieldRule& rule, double x) {
   const bool belowUpper = rule.upperBoundAccepted ? x <= rule.upperBound : x < rule.upperBound;
   return x > 0 && belowUpper;
@@ -44,8 +50,7 @@ bool InRange(const FieldRule& rule, double x) {
 }  // namespace
 
 std::string StartUpText(Field field) {
-  // An integer is written the same under every number format.
-  return FormatInteger(RuleOf(field).startUpValue, NumberFormat{});
+  return StartUpTextOf(RuleOf(field));
 }
 
 std::string_view RangeMessage(Field field) {
@@ -68,7 +73,7 @@ void CheckInputs(FormFields& fields, const NumberFormat& format) {
     }
     // The warning comes first: the user sees the rejected text while reading it.
     fields.ShowWarning(std::string(message));
-    fields.SetText(rule.field, FormatInteger(rule.startUpValue, format));
+    fields.SetText(rule.field, StartUpTextOf(rule));
   }
 }
 

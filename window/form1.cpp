@@ -181,7 +181,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
-  setFont(MakeFont(FaceOf(Face::Default)));
+  setFont(MakeFont(kFaces[IndexOf(Face::Default)]));
   QIcon icon;
   for (std::string_view image : kIconImages) {
     icon.addPixmap(QPixmap::fromImage(CompiledImage(ToQString(image))));
@@ -195,6 +195,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 }
 
 void Form1::CreateControls() {
+  // Each face is made once. A control in the default face inherits the window's font, so only
+  // the other faces are set on their controls.
+  std::array<QFont, kFaces.size()> fonts;
+  std::ranges::transform(kFaces, fonts.begin(), MakeFont);
+
   std::vector<std::pair<int, QWidget*>> focusChain;
   for (const Control& control : kControls) {
     QWidget* container = control.parent.empty() ? this
@@ -203,7 +208,7 @@ void Form1::CreateControls() {
     QWidget* widget = CreateControl(control, container);
     widget->setObjectName(ToQString(control.name));
     if (control.index >= 0) widget->setProperty("index", control.index);
-    widget->setFont(MakeFont(FaceOf(control.face)));
+    if (control.face != Face::Default) widget->setFont(fonts[IndexOf(control.face)]);
 
     // Places are relative to the container's inner area, inside its border.
     const auto* frame = qobject_cast<const QFrame*>(container);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace window {
@@ -60,10 +61,15 @@ inline constexpr std::array<FaceStyle, 6> kFaces{{
     {Face::BlackItalic12, "DejaVu Sans", 16, true, true},
 }};
 
-// The entry of kFaces for `face`; every Face has one.
-constexpr const FaceStyle& FaceOf(Face face) {
-  return *std::ranges::find(kFaces, face, &FaceStyle::face);
+// kFaces lists the faces in the order of their enumerators, so a Face indexes it.
+constexpr std::size_t IndexOf(Face face) {
+  return static_cast<std::size_t>(face);
 }
+static_assert(std::ranges::all_of(kFaces,
+                                  [](const FaceStyle& style) {
+                                    return &kFaces[IndexOf(style.face)] == &style;
+                                  }),
+              "kFaces follows the order of Face");
 
 // Texts start at the top of their box; LeftWrap breaks lines at spaces.
 enum class Align { Left, Centre, LeftWrap };
