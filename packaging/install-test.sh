@@ -27,7 +27,7 @@ step "dependencies of $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "$depends"
 # libqt6widgets6 and libc6 can only be there if dpkg-shlibdeps read the program.
-for package in libqt6widgets6 libc6 fonts-liberation2 fonts-dejavu-core; do
+for package in libqt6widgets6 libc6 fonts-liberation2 fonts-dejavu-core qt6-translations-l10n; do
   grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
 
@@ -58,4 +58,5 @@ exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$app_id.desktop)
 program=$(command -v "$exec_line") || fail "the menu command '$exec_line' is not on PATH"
 [ "$program" = /usr/bin/tarquen ] || fail "the menu would start $program, not the packaged /usr/bin/tarquen"
 step "end-to-end check of $program"
-"$e2e" "$program"
+"$here/../testing/with-display.sh" --session-bus -- \
+  "$e2e" "$program" /usr/share/applications/$app_id.desktop

@@ -1,41 +1,46 @@
 #!/bin/bash
-# Drives the real program through a real X server, as a user would: find the window,
-# check it cannot be resized, type into Text3 with key events, get the warning box,
+# Drives the real program through a real X server, as a user would: find the window, check that
+# its WM_CLASS matches the desktop entry's StartupWMClass (so docks show it with the entry's name
+# and icon) and that it cannot be resized, type into Text3 with key events, get the warning box,
 # close it with Return, leave with Alt+K and expect a clean exit.
-# Usage: e2e_x11.sh <path to tarquen>. Exits 77 (skipped) only when the X tools are missing.
+# Usage: testing/with-display.sh --session-bus -- e2e_x11.sh <path to tarquen> <desktop entry>
+# Exits 77 (skipped) only when the X tools are missing.
 set -u
-program=${1:?usage: e2e_x11.sh <tarquen>}
-for tool in Xvfb xdotool xprop dbus-run-session timeout; do
+program=${1:?usage: e2e_x11.sh <tarquen> <desktop entry>}
+desktop_entry=${2:?usage: e2e_x11.sh <tarquen> <desktop entry>}
+for tool in xdotool xprop timeout; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY: run under testing/with-display.sh"; exit 1; }
 
 work=$(mktemp -d)
-xvfb_pid="" app_pid=""
+app_pid=""
 cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 step() { echo "-- $*"; }
-
-# Xvfb picks a free display itself and writes its number to the pipe.
-mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -noreset -screen 0 1366x768x24 -nolisten tcp 3>"$work/displayfd" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-read -r -t 20 display_number <"$work/displayfd" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$display_number"
-step "Xvfb on $DISPLAY"
+step "X server on $DISPLAY"
 
 # xdotool and xprop need a UTF-8 locale that glibc has; the program gets the Hungarian one.
 xdo() { LC_ALL=C.UTF-8 timeout 20 xdotool "$@"; }
-LANG=hu_HU.UTF-8 LC_ALL=hu_HU.UTF-8 dbus-run-session -- "$program" >"$work/app.log" 2>&1 &
+LANG=hu_HU.UTF-8 LC_ALL=hu_HU.UTF-8 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
 
 step "find the main window"
 main_window=$(xdo search --sync --onlyvisible --name '^Velmora - Tarquen$' | head -n1)
 [ -n "$main_window" ] || fail "no window titled 'Velmora - Tarquen'"
+
+step "the window's class is the desktop entry's StartupWMClass"
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")
+[ -n "$wm_class" ] || fail "$desktop_entry has no StartupWMClass"
+class=$(LC_ALL=C.UTF-8 xprop -id "$main_window" WM_CLASS)
+echo "$class"
+# Docks match either part (instance, class): both must name the entry.
+[ "$class" = "WM_CLASS(STRING) = \"$wm_class\", \"$wm_class\"" ] ||
+  fail "WM_CLASS is not \"$wm_class\", \"$wm_class\""
 
 step "the window cannot be resized"
 hints=$(LC_ALL=C.UTF-8 xprop -id "$main_window" WM_NORMAL_HINTS)
