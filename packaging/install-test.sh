@@ -34,11 +34,11 @@ done
 # apt would keep an installed tarquen of the same version and skip this one.
 if dpkg-query -W -f='${Status}' tarquen 2>/dev/null | grep -q "ok installed"; then
   step "remove the tarquen installed before"
-  apt-get remove -y tarquen
+  apt-get -o DPkg::Lock::Timeout=300 remove -y tarquen
 fi
 step "apt-get install $deb"
-apt-get install -y "$deb"
-trap 'echo "-- apt-get remove tarquen"; apt-get remove -y tarquen >/dev/null' EXIT
+apt-get -o DPkg::Lock::Timeout=300 install -y "$deb"
+trap 'echo "-- apt-get remove tarquen"; apt-get -o DPkg::Lock::Timeout=300 remove -y tarquen >/dev/null' EXIT
 
 step "the package owns the program and its desktop files"
 owned=$(dpkg -L tarquen)
