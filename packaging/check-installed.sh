@@ -32,6 +32,9 @@ fail() { echo "FAIL: $*"; faults=$((faults + 1)); }
 desktop=$prefix/share/applications/$app_id.desktop
 metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
 [ -x "$prefix/bin/tarquen" ] || fail "no executable $prefix/bin/tarquen"
+for doc in share/man/man1/tarquen.1.gz share/doc/tarquen/changelog.gz; do
+  gzip -t "$prefix/$doc" 2>/dev/null || fail "no compressed $prefix/$doc"
+done
 [ -f "$desktop" ] || fail "no desktop entry $desktop"
 [ -f "$metainfo" ] || fail "no metainfo $metainfo"
 

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs tarquen the way a user does and starts it the way the desktop menu does: builds the
-# .deb from a built tree, installs it with apt, checks what the package put where, then drives the
-# installed program through the X11 end-to-end check. Removes the package again at the end.
+# .deb from a built tree, checks it with lintian (no error or warning), installs it with apt,
+# checks what the package put where, then drives the installed program through the X11
+# end-to-end check. Removes the package again at the end.
 # Usage (as root): packaging/install-test.sh BUILDDIR
 # Set TARQUEN_E2E to run another end-to-end script than window/tests/e2e_x11.sh.
 set -euo pipefail
@@ -31,6 +32,15 @@ for package in libqt6widgets6 libc6 fonts-liberation2 fonts-dejavu-core qt6-tran
   grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
 done
 
+recommends=$(dpkg-deb -f "$deb" Recommends)
+echo "Recommends: $recommends"
+# Without Qt's Wayland plugin the program runs through XWayland on Wayland desktops.
+grep -Eq "(^|, )qt6-wayland( |,|$)" <<<"$recommends" || fail "Recommends lacks qt6-wayland"
+
+step "lintian $(basename "$deb")"
+command -v lintian >/dev/null || fail "lintian is not installed"
+lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
+
 # apt would keep an installed tarquen of the same version and skip this one.
 if dpkg-query -W -f='${Status}' tarquen 2>/dev/null | grep -q "ok installed"; then
   step "remove the tarquen installed before"
@@ -46,7 +56,8 @@ for path in /usr/bin/tarquen \
   /usr/share/applications/$app_id.desktop \
   /usr/share/metainfo/$app_id.metainfo.xml \
   /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png \
-  /usr/share/icons/hicolor/scalable/apps/$app_id.svg; do
+  /usr/share/icons/hicolor/scalable/apps/$app_id.svg \
+  /usr/share/man/man1/tarquen.1.gz /usr/share/doc/tarquen/changelog.gz; do
   grep -qx "$path" <<<"$owned" || fail "dpkg -L tarquen does not list $path"
 done
 
