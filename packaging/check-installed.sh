@@ -4,10 +4,12 @@
 # each other, the program and the icon.
 # Usage: check-installed.sh PREFIX                   checks PREFIX (e.g. /usr)
 #        check-installed.sh --install BUILDDIR [CMAKE] installs BUILDDIR into a scratch prefix first
+# The app id and the icon sizes come from CMake, in TARQUEN_APP_ID and TARQUEN_ICON_SIZES
+# (CTest sets them; outside it, read <build>/packaging/identity.env).
 # Exits 1 on any fault (all of them are listed), 77 (skipped) when a validator is not installed.
 set -u
-app_id=hu.velmora.Tarquen
-icon_sizes="16 24 32 48 64 128 256"
+app_id=${TARQUEN_APP_ID:?TARQUEN_APP_ID not set: see <build>/packaging/identity.env}
+icon_sizes=${TARQUEN_ICON_SIZES:?TARQUEN_ICON_SIZES not set: see <build>/packaging/identity.env}
 
 for tool in desktop-file-validate appstreamcli; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }

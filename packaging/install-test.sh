@@ -9,11 +9,19 @@ set -euo pipefail
 build=$(realpath "${1:?usage: install-test.sh BUILDDIR}")
 here=$(cd "$(dirname "$0")" && pwd)
 e2e=${TARQUEN_E2E:-$here/../window/tests/e2e_x11.sh}
-app_id=hu.velmora.Tarquen
 export DEBIAN_FRONTEND=noninteractive
 
 fail() { echo "FAIL: $*"; exit 1; }
 step() { echo "-- $*"; }
+
+# The app id and the icon sizes, as CMake wrote them; check-installed.sh reads them too.
+identity=$build/packaging/identity.env
+[ -f "$identity" ] || fail "no $identity: configure $build with CMake first"
+set -a
+# shellcheck source=/dev/null
+. "$identity"
+set +a
+app_id=$TARQUEN_APP_ID
 
 step "cpack -G DEB in $build"
 rm -f "$build"/tarquen_*.deb
@@ -52,12 +60,15 @@ trap 'echo "-- apt-get remove tarquen"; apt-get -o DPkg::Lock::Timeout=300 remov
 
 step "the package owns the program and its desktop files"
 owned=$(dpkg -L tarquen)
-for path in /usr/bin/tarquen \
-  /usr/share/applications/$app_id.desktop \
-  /usr/share/metainfo/$app_id.metainfo.xml \
-  /usr/share/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/$app_id.png \
-  /usr/share/icons/hicolor/scalable/apps/$app_id.svg \
-  /usr/share/man/man1/tarquen.1.gz /usr/share/doc/tarquen/changelog.gz; do
+expected=(/usr/bin/tarquen
+  "/usr/share/applications/$app_id.desktop"
+  "/usr/share/metainfo/$app_id.metainfo.xml"
+  "/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+  /usr/share/man/man1/tarquen.1.gz /usr/share/doc/tarquen/changelog.gz)
+for size in $TARQUEN_ICON_SIZES; do
+  expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+done
+for path in "${expected[@]}"; do
   grep -qx "$path" <<<"$owned" || fail "dpkg -L tarquen does not list $path"
 done
 

@@ -10,7 +10,7 @@
 #   TARQUEN, MINIMAL, WAIT_PAINTED   override the programs' paths
 #   DBUS_MODE     disabled (default): no session bus at all (DBUS_SESSION_BUS_ADDRESS=disabled:),
 #                   so neither program waits on D-Bus or builds an accessibility tree;
-#                 session: one private dbus-daemon for all runs, as on a desktop (where the
+#                 session: one private D-Bus session for all runs, as on a desktop (where the
 #                   accessibility bus is installed, Qt then switches accessibility on);
 #                 autolaunch: DBUS_SESSION_BUS_ADDRESS empty, which libdbus takes as "start
 #                   a bus through X11" for every run and leaves those daemons behind
@@ -33,45 +33,34 @@ for program in "$waiter" "$minimal" "$tarquen"; do
   echo "missing program '${program}': build with -DTARQUEN_BENCH=ON (BUILD_DIR=$build)" >&2
   exit 2
 done
-for tool in Xvfb lscpu; do
-  command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 2; }
-done
+command -v lscpu >/dev/null || { echo "lscpu is not installed" >&2; exit 2; }
+case $dbus_mode in
+  disabled | autolaunch | session) ;;
+  *) echo "DBUS_MODE must be disabled, session or autolaunch" >&2; exit 2 ;;
+esac
+
+# Everything below runs on a private Xvfb (and, with DBUS_MODE=session, in one private D-Bus
+# session for all runs). A black root (-br) makes an unpainted window uniformly black, which is
+# what the helper expects before the first paint.
+if [[ -z ${TARQUEN_BENCH_ON_DISPLAY:-} ]]; then
+  display_options=(--xvfb-arg -br)
+  [[ $dbus_mode == session ]] && display_options+=(--session-bus)
+  TARQUEN_BENCH_ON_DISPLAY=1 exec "$repo/testing/with-display.sh" "${display_options[@]}" -- \
+    "${BASH_SOURCE[0]}" "$@"
+fi
 
 work=$(mktemp -d)
-xvfb_pid="" dbus_pid=""
-cleanup() {
-  [[ -n $dbus_pid ]] && kill "$dbus_pid" 2>/dev/null
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display and writes its number to the pipe. A black root (-br) makes an
-# unpainted window uniformly black, which is what the helper expects before the first paint.
-mkfifo "$work/displayfd"
-Xvfb -displayfd 3 -screen 0 1366x768x24 -br -nolisten tcp 3>"$work/displayfd" \
-  2>"$work/xvfb.log" &
-xvfb_pid=$!
-read -r -t 20 display_number <"$work/displayfd" || {
-  echo "Xvfb did not start: $(cat "$work/xvfb.log")" >&2
-  exit 1
-}
+trap 'rm -rf "$work"' EXIT
 
 mkdir -m 700 "$work/runtime"
 case $dbus_mode in
   disabled) bus="disabled:" ;;
   autolaunch) bus="" ;;
-  session)
-    command -v dbus-daemon >/dev/null || { echo "dbus-daemon is not installed" >&2; exit 2; }
-    { read -r bus; read -r dbus_pid; } < <(dbus-daemon --session --fork --nopidfile \
-      --print-address=1 --print-pid=1)
-    ;;
-  *) echo "DBUS_MODE must be disabled, session or autolaunch" >&2; exit 2 ;;
+  session) bus=$DBUS_SESSION_BUS_ADDRESS ;;
 esac
 
 # Both programs get exactly this environment and nothing inherited.
-run_env=(env -i "PATH=/usr/bin:/bin" "HOME=$work" "DISPLAY=:$display_number"
+run_env=(env -i "PATH=/usr/bin:/bin" "HOME=$work" "DISPLAY=$DISPLAY"
   "LANG=hu_HU.UTF-8" "XDG_RUNTIME_DIR=$work/runtime" "DBUS_SESSION_BUS_ADDRESS=$bus")
 
 # measure <name> <title> <program>: one run, appends "painted_ms vmhwm_kib mapped_ms" to
@@ -98,7 +87,7 @@ range() { cut -d' ' -f"$2" "$1" | sort -g | sed -n '1h; ${H; x; s/\n/-/; p}'; }
 
 cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n1)
 echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Runs: $runs of each, interleaved, after one warm-up of each; Xvfb :$display_number 1366x768x24"
+echo "Runs: $runs of each, interleaved, after one warm-up of each; Xvfb $DISPLAY 1366x768x24"
 echo "Environment: LANG=hu_HU.UTF-8, D-Bus $dbus_mode, peak memory read ${settle} ms after the first paint"
 echo "tarquen: $tarquen"
 
