@@ -2,7 +2,8 @@
 # Installs tarquen the way a user does and starts it the way the desktop menu does: builds the
 # .deb from a built tree, checks it with lintian (no error or warning), installs it with apt,
 # checks what the package put where, then drives the installed program through the X11
-# end-to-end check. Removes the package again at the end.
+# end-to-end check and, where qt6-wayland is installed, the Wayland smoke test. Removes the
+# package again at the end.
 # Usage (as root): packaging/install-test.sh BUILDDIR
 # Set TARQUEN_E2E to run another end-to-end script than window/tests/e2e_x11.sh.
 set -euo pipefail
@@ -82,3 +83,10 @@ program=$(command -v "$exec_line") || fail "the menu command '$exec_line' is not
 step "end-to-end check of $program"
 "$here/../testing/with-display.sh" --session-bus -- \
   "$e2e" "$program" /usr/share/applications/$app_id.desktop
+
+# The same program on a Wayland desktop, where the package recommends Qt's Wayland plugin.
+if dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q "ok installed"; then
+  step "Wayland smoke test of $program"
+  "$here/../testing/with-display.sh" --wayland --atspi -- "$here/../window/tests/python_check.sh" \
+    "$here/../window/tests/wayland_smoke.py" "$program" "$app_id"
+fi
