@@ -77,12 +77,12 @@ step "validate the installed files"
 sh "$here/check-installed.sh" /usr
 
 # Start what the menu entry starts, found through PATH as the desktop does.
-exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/$app_id.desktop)
+exec_line=$(sed -n 's/^Exec=//p' "/usr/share/applications/$app_id.desktop")
 program=$(command -v "$exec_line") || fail "the menu command '$exec_line' is not on PATH"
 [ "$program" = /usr/bin/tarquen ] || fail "the menu would start $program, not the packaged /usr/bin/tarquen"
 step "end-to-end check of $program"
 "$here/../testing/with-display.sh" --session-bus -- \
-  "$e2e" "$program" /usr/share/applications/$app_id.desktop
+  "$e2e" "$program" "/usr/share/applications/$app_id.desktop"
 
 # The same program on a Wayland desktop, where the package recommends Qt's Wayland plugin.
 if dpkg-query -W -f='${Status}' qt6-wayland 2>/dev/null | grep -q "ok installed"; then
