@@ -4,10 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <version>
+
+#include <fast_float/fast_float.h>
 
 namespace calc {
 namespace {
@@ -138,10 +142,12 @@ double ParseNumber(std::string_view text, const NumberFormat& format) {
   *out++ = 'e';
   out = std::to_chars(out, buffer.data() + buffer.size(), exponent).ptr;
 
+  // fast_float rounds correctly on every standard library; some lack from_chars for doubles.
   double magnitude = 0.0;
-  const std::from_chars_result result = std::from_chars(buffer.data(), out, magnitude);
+  const fast_float::from_chars_result result =
+      fast_float::from_chars(static_cast<const char*>(buffer.data()), out, magnitude);
   if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone when it rounds to infinity or to zero.
+    // Newer versions leave the value alone when it rounds to infinity or to zero.
     magnitude = exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   } else if (result.ec != std::errc{} || result.ptr != out) {
     throw std::logic_error("from_chars rejected a normalised number");
@@ -182,6 +188,27 @@ Fixed4 ParseFixed4(std::string_view text, const NumberFormat& format) {
   return Fixed4::FromCount(static_cast<std::int64_t>(parts.negative ? 0 - count : count));
 }
 
+namespace {
+
+// The value rounded to 15 significant digits, ties to even, as "-d.ddddddddddddddde+XX";
+// the exponent already reflects the rounding.
+std::string_view ScientificDigits(double value, std::array<char, 32>& buffer) {
+#if defined(__cpp_lib_to_chars)
+  const char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                        std::chars_format::scientific, 14)
+                              .ptr;
+  return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
+#else
+  // Only older libc++ (the WebAssembly build) lacks the precision overload of to_chars. Its
+  // C library's printf rounds the exact binary value as well, and its locale is always "C",
+  // so the radix character is '.'.
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%.14e", value);
+  return {buffer.data(), static_cast<std::size_t>(length)};
+#endif
+}
+
+}  // namespace
+
 std::string FormatDouble(double value, const NumberFormat& format) {
   RequireUsableSeparator(format);
   if (std::isnan(value)) {
@@ -194,13 +221,8 @@ std::string FormatDouble(double value, const NumberFormat& format) {
     return "0";
   }
 
-  // to_chars rounds the exact binary value to 15 significant digits, ties to even, and
-  // gives "-d.ddddddddddddddde+XX"; its exponent already reflects the rounding.
   std::array<char, 32> buffer{};
-  const char* const end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                        std::chars_format::scientific, 14)
-                              .ptr;
-  std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+  std::string_view scientific = ScientificDigits(value, buffer);
   const bool negative = scientific.front() == '-';
   if (negative) {
     scientific.remove_prefix(1);

@@ -19,6 +19,15 @@ function(tarquen_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   tarquen_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+  if(EMSCRIPTEN)
+    # Run under node: exit with main's status, grow memory for long texts, and load the .wasm
+    # from disk (node 20 would otherwise take the generated script for a browser and fetch it).
+    target_link_options(${name} PRIVATE -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1)
+    # emcmake's own emulator line passes a flag node 20 rejects, so name node here.
+    find_program(TARQUEN_NODE NAMES node nodejs REQUIRED)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                                             "${TARQUEN_NODE};--no-experimental-fetch")
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   if(ARG_ENVIRONMENT)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
