@@ -1,11 +1,13 @@
 #pragma once
-// The two kinds of control that Qt has no ready widget for.
+// The controls that Qt has no ready widget for, or whose Qt widget needs a turn of its own.
 
 #include <QFrame>
 #include <QImage>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace window {
 
@@ -45,6 +47,33 @@ class Rule : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+};
+
+// A single-line text box for a number. Away from the focus it shows the beginning of its
+// text, where the most significant digits are, and a text wider than the box is repeated
+// whole in its tooltip; with the focus it edits as any line edit. The keypad's decimal key
+// types the decimal separator of the moment; the main keyboard's '.' and ',' type themselves.
+class TextBox : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  TextBox(const QString& text, QWidget* parent);
+
+  // Where the keypad's decimal key takes its separator from, asked at every press; by
+  // default the user's regional settings.
+  void SetDecimalSeparator(std::function<QString()> source);
+
+ protected:
+  void focusOutEvent(QFocusEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void ShowStartUnlessEditing();
+  void UpdateToolTip();
+
+  std::function<QString()> decimalSeparator_;
 };
 
 }  // namespace window

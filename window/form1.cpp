@@ -5,10 +5,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFont>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -47,6 +49,10 @@ QColor ToQColor(Rgb rgb) {
 
 // The smallest size a result is shrunk to; below it a digit is no longer a digit.
 constexpr int kSmallestResultPixelSize = 5;
+
+// The narrowest warning box: title bars with buttons on both sides of the title cut
+// "HIBÁS ADAT" in a narrower one.
+constexpr int kWarningMinimumWidth = 240;
 
 // Shows a result in its cell without cutting it. A text wider than the cell (the largest
 // accepted inputs give "5399,9995"; absurd ones give exponents) is drawn in a smaller size,
@@ -101,7 +107,7 @@ QWidget* CreateControl(const Control& control, QWidget* container) {
       return label;
     }
     case Kind::TextBox: {
-      auto* edit = new QLineEdit(text, container);
+      auto* edit = new TextBox(text, container);
       edit->setAlignment(Qt::AlignCenter);
       edit->setMaxLength(std::numeric_limits<int>::max());  // the default stops at 32767
       return edit;
@@ -243,7 +249,11 @@ void Form1::CreateControls() {
   if (!focusChain.empty()) focusChain.front().second->setFocus();
 
   for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
-    texts_[i] = findChild<QLineEdit*>(ToQString(calc::FieldName(calc::kFields[i])));
+    auto* box = findChild<TextBox*>(ToQString(calc::FieldName(calc::kFields[i])));
+    // The keypad's decimal key types the separator the calculation will read.
+    box->SetDecimalSeparator(
+        [] { return QString::fromStdString(CurrentNumberFormat().decimalSeparator); });
+    texts_[i] = box;
   }
   for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
     results_[i] = findChild<QLabel*>(ToQString(calc::ResultLabelName(calc::kResultLabels[i])));
@@ -293,6 +303,8 @@ void Form1::Form_Load() {
 void Form1::Command1_Click() {
   const calc::NumberFormat format = CurrentNumberFormat();
   calc::CheckInputs(*this, format);
+  // From here on the results stand for these texts, whatever is typed before the next run.
+  for (std::size_t i = 0; i < texts_.size(); ++i) calculatedInputs_[i] = texts_[i]->text();
   try {
     calc::ComputeResults(*this, format);
   } catch (const calc::ArithmeticError&) {
@@ -332,7 +344,7 @@ QString Form1::ResultsTable() const {
                 ToQString(control.unit);
   };
   for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
-    addRow(calc::FieldName(calc::kFields[i]), texts_[i]->text());
+    addRow(calc::FieldName(calc::kFields[i]), calculatedInputs_[i]);
   }
   for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
     addRow(calc::ResultLabelName(calc::kResultLabels[i]), results_[i]->text());
@@ -347,6 +359,12 @@ void Form1::CopyResults() {
 void Form1::ShowWarning(const std::string& message) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("HIBÁS ADAT"),
                   QString::fromStdString(message), QMessageBox::Ok, this);
+  // The box sets its own fixed size from its layout when it shows, so a minimum width on the
+  // box would be overridden; one on the button row, which spans the layout, is kept.
+  if (auto* buttons = box.findChild<QDialogButtonBox*>(); buttons != nullptr && box.layout()) {
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(kWarningMinimumWidth - margins.left() - margins.right());
+  }
   box.exec();
   // Some window managers (and none at all) leave the focus elsewhere after a modal closes.
   activateWindow();

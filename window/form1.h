@@ -38,9 +38,11 @@ class Form1 : public QWidget, public calc::FormFields {
   void CopyResults();
   // The inputs and the fourteen results as a tab-separated table for a spreadsheet: the row
   // "Megnevezés, Érték, Mértékegység", then one row per input field (Text1..Text6) and per
-  // result (in calc::kResultLabels order) with its Hungarian heading, its text exactly as the
-  // window shows it (tabs and line breaks in it become spaces), and its unit. Every row ends
-  // with a line feed.
+  // result (in calc::kResultLabels order) with its Hungarian heading, its text, and its unit.
+  // The inputs are the texts the shown results were computed from: as they stood after the
+  // last calculation's check, resets included, not what was typed since; after a calculation
+  // that failed, its inputs beside the dashes. Results are as the window shows them. Tabs and
+  // line breaks in a text become spaces. Every row ends with a line feed.
   QString ResultsTable() const;
 
   // calc::FormFields, over the controls themselves; texts are UTF-8.
@@ -68,6 +70,7 @@ class Form1 : public QWidget, public calc::FormFields {
   QPixmap background_;
   std::array<QLineEdit*, calc::kFields.size()> texts_{};
   std::array<QLabel*, calc::kResultLabels.size()> results_{};
+  std::array<QString, calc::kFields.size()> calculatedInputs_;   // what the results stand for
   std::array<QString, calc::kResultLabels.size()> resultNames_;  // heading and unit
   QFont resultFont_;  // the designed face of every result cell
   bool shownOnce_ = false;

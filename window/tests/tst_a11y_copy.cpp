@@ -256,15 +256,17 @@ void A11yCopyTest::copyByContextMenu() {
 }
 
 void A11yCopyTest::copiedTextIsTheWindowsText() {
-  // After a calculation with another area, and with a field edited since: the table holds
-  // what the window shows, and a tab typed into a field does not shift the columns.
+  // After a calculation with another area, and a yield typed with a tab before it (blanks
+  // around a number are allowed): the table holds the texts that calculation used, the tab
+  // as a space so the columns stay, and not an edit made since.
   Child<QLineEdit>(*form_, "Text2")->setText(QStringLiteral("2"));
+  Child<QLineEdit>(*form_, "Text1")->setText(QStringLiteral("\t600"));
   Child<QPushButton>(*form_, "Command1")->click();
-  Child<QLineEdit>(*form_, "Text1")->setText(QStringLiteral("6\t00"));
+  Child<QLineEdit>(*form_, "Text1")->setText(QStringLiteral("6"));
   form_->CopyResults();
 
   QList<Row> expected = kStartupTable;
-  expected[1].value = "6 00";
+  expected[1].value = " 600";
   expected[2].value = "2";
   expected[8].value = "4,32";
   const QStringList results{"0,302", "1,116", "0,477", "0,691", "0,405", "0,72",
