@@ -1,22 +1,26 @@
 #include "window/controls.h"
 
+#include <QCommonStyle>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
-#include <QPen>
 #include <QResource>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
 #include <QTextDocument>
 #include <QToolTip>
+#include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <utility>
 
+#include "window/layout.h"
 #include "window/tools/raw_image.h"
 
 namespace window {
@@ -58,27 +62,53 @@ void PictureBox::SetPicture(const QPixmap& picture) {
   update();
 }
 
+void PictureBox::AddRule(const QRect& box) {
+  rules_.append(box);
+  update();
+}
+
+namespace {
+
+// The device pixels a rule covers: one row (or column) thick, at the device row nearest to
+// its top (or left) edge, as long as its box. A one-pixel widget or line at a fractional
+// device position can round to no row at all; whole device pixels cannot.
+QRect RuleInDevicePixels(const QRectF& device, bool horizontal) {
+  const auto left = static_cast<int>(std::lround(device.left()));
+  const auto top = static_cast<int>(std::lround(device.top()));
+  if (horizontal) return QRect(left, top, static_cast<int>(std::lround(device.right())) - left, 1);
+  return QRect(left, top, 1, static_cast<int>(std::lround(device.bottom())) - top);
+}
+
+}  // namespace
+
 void PictureBox::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
-  if (picture_.isNull()) return;
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(inner);
-  painter.drawPixmap(inner.topLeft(), picture_);
-}
+  if (!picture_.isNull()) painter.drawPixmap(inner.topLeft(), picture_);
 
-Rule::Rule(QWidget* parent) : QWidget(parent) {
-  setAttribute(Qt::WA_TransparentForMouseEvents);
-  setFocusPolicy(Qt::NoFocus);
-}
+  const QTransform toDevice = painter.deviceTransform();
+  const QTransform toWidget = toDevice.inverted();
+  for (const QRect& rule : rules_) {
+    const QRect device = RuleInDevicePixels(
+        toDevice.mapRect(QRectF(rule.translated(inner.topLeft()))), rule.width() >= rule.height());
+    painter.fillRect(toWidget.mapRect(QRectF(device)), Qt::black);
+  }
 
-void Rule::paintEvent(QPaintEvent* /*event*/) {
-  QPainter painter(this);
-  painter.setPen(QPen(Qt::black, 0));  // width 0: cosmetic, one device pixel
-  if (width() >= height()) {
-    painter.drawLine(QPointF(0, 0), QPointF(width() - 1, 0));
-  } else {
-    painter.drawLine(QPointF(0, 0), QPointF(0, height() - 1));
+  // Focus cues appear once the keyboard has moved the focus, as on the usual desktops.
+  if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = inner;
+    // Every surface a picture box shows is light and fixed: the rectangle is drawn in the
+    // dark text colour whatever the user's scheme.
+    option.backgroundColor = QColor(kPanelColour.red, kPanelColour.green, kPanelColour.blue);
+    option.palette.setColor(QPalette::WindowText, Qt::black);
+    // The classic solid rectangle rather than the application style's: Fusion's is a
+    // translucent tint meant for item views, about 2:1 against the panel and hard to see.
+    static QCommonStyle classic;
+    classic.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
 }
 

@@ -4,7 +4,9 @@
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
+#include <QList>
 #include <QPixmap>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -17,8 +19,9 @@ namespace window {
 QImage CompiledImage(const QString& resource);
 
 // A container that draws its image unscaled from the top-left corner of its inner area,
-// clipped to that area, and takes the keyboard focus. Children are placed relative to the
-// inner area: offset them by frameWidth().
+// clipped to that area, and its rules over it; it takes the keyboard focus and shows it with
+// the style's focus rectangle inside its border once the keyboard has moved the focus.
+// Children are placed relative to the inner area: offset them by frameWidth().
 class PictureBox : public QFrame {
   Q_OBJECT
 
@@ -30,23 +33,17 @@ class PictureBox : public QFrame {
   void SetPicture(const QPixmap& picture);
   const QPixmap& Picture() const { return picture_; }
 
+  // Adds a black rule along the longer side of `box` (pixels, relative to the inner area),
+  // drawn one device pixel thick at the device row or column nearest to the box's top or
+  // left edge, so it shows at every scale factor.
+  void AddRule(const QRect& box);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QPixmap picture_;
-};
-
-// A straight black rule one device pixel thick, along the longer side of its box: a cosmetic
-// pen keeps it at one pixel on high-DPI screens too.
-class Rule : public QWidget {
-  Q_OBJECT
-
- public:
-  explicit Rule(QWidget* parent);
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
+  QList<QRect> rules_;
 };
 
 // A single-line text box for a number. Away from the focus it shows the beginning of its

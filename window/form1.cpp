@@ -47,6 +47,18 @@ QColor ToQColor(Rgb rgb) {
   return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
+Rgb InkColour(Ink ink) {
+  switch (ink) {
+    case Ink::FooterGrey:
+      return kFooterGrey;
+    case Ink::FooterRed:
+      return kFooterRed;
+    case Ink::Default:
+      break;
+  }
+  return kTextBlack;
+}
+
 // The smallest size a result is shrunk to; below it a digit is no longer a digit.
 constexpr int kSmallestResultPixelSize = 5;
 
@@ -70,7 +82,10 @@ void ShowFitting(QLabel* label, const QString& text, const QFont& designed) {
 }
 
 QFont MakeFont(const FaceStyle& style) {
-  QFont font(ToQString(style.family));
+  QFont font;
+  QStringList families;
+  for (std::string_view family : style.families) families << ToQString(family);
+  font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
   // Pixel sizes keep the layout independent of the display's reported DPI.
   font.setPixelSize(style.pixelSize);
@@ -114,20 +129,16 @@ QWidget* CreateControl(const Control& control, QWidget* container) {
     }
     case Kind::Button: {
       auto* button = new QPushButton(text, container);
-      // No default button: Enter in a text box must not start anything.
-      button->setAutoDefault(false);
+      // Enter presses the focused button. The window is no dialog, so no button is the
+      // default one and Enter in a text box starts nothing.
+      button->setAutoDefault(true);
       button->setDefault(false);
       return button;
     }
     case Kind::Line:
-      return new Rule(container);
+      break;  // drawn by its panel, see CreateControls
   }
   return nullptr;
-}
-
-// The number format of the user's regional settings, read afresh for every calculation.
-calc::NumberFormat CurrentNumberFormat() {
-  return calc::NumberFormat{QLocale::system().decimalPoint().toStdString()};
 }
 
 // The carrier labels of the results panel, each with the emission factors as its tooltip.
@@ -156,8 +167,7 @@ QString TableCell(QString text) {
 }
 
 // Roles that tell a screen reader what the boxes are: the window a window, a panel a group of
-// controls, a picture box with an image an image, a rule a separator. Qt would take the
-// first three for plain frames and the rules for empty fillers.
+// controls, a picture box with an image an image. Qt would take them all for plain frames.
 QAccessibleInterface* AccessibleWithRole(const QString& key, QObject* object) {
   if (key == QLatin1String("window::Form1")) {
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
@@ -166,9 +176,6 @@ QAccessibleInterface* AccessibleWithRole(const QString& key, QObject* object) {
     auto* box = static_cast<PictureBox*>(object);
     return new QAccessibleWidget(
         box, box->Picture().isNull() ? QAccessible::Grouping : QAccessible::Graphic);
-  }
-  if (key == QLatin1String("window::Rule")) {
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Separator);
   }
   return nullptr;
 }
@@ -180,12 +187,19 @@ std::size_t IndexIn(const std::array<Enum, N>& order, Enum value) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent) {
+QString SystemDecimalPoint() {
+  return QLocale::system().decimalPoint();
+}
+
+Form1::Form1(QWidget* parent, std::function<QString()> decimalPoint)
+    : QWidget(parent), decimalPoint_(std::move(decimalPoint)) {
   QAccessible::installFactory(AccessibleWithRole);  // installed once however often called
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Velmora - Tarquen"));
+  // MSWindowsFixedSizeDialogHint: the thin frame Windows gives a window of fixed size.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(TwipsToPixels(kClientWidth), TwipsToPixels(kClientHeight));
   setFont(MakeFont(kFaces[IndexOf(Face::Default)]));
   QIcon icon;
@@ -211,6 +225,14 @@ void Form1::CreateControls() {
     QWidget* container = control.parent.empty() ? this
                                                 : findChild<QWidget*>(ToQString(control.parent),
                                                                       Qt::FindDirectChildrenOnly);
+    if (control.kind == Kind::Line) {
+      // A one-pixel child widget would vanish at fractional scale factors; the panel draws
+      // its rules snapped to device pixels instead.
+      static_cast<PictureBox*>(container)->AddRule(QRect(
+          TwipsToPixels(control.left), TwipsToPixels(control.top),
+          std::max(1, TwipsToPixels(control.width)), std::max(1, TwipsToPixels(control.height))));
+      continue;
+    }
     QWidget* widget = CreateControl(control, container);
     widget->setObjectName(ToQString(control.name));
     if (control.index >= 0) widget->setProperty("index", control.index);
@@ -232,9 +254,11 @@ void Form1::CreateControls() {
       palette.setColor(QPalette::Window, ToQColor(kPanelColour));
       widget->setAutoFillBackground(true);
     }
-    if (control.ink == Ink::FooterGrey)
-      palette.setColor(QPalette::WindowText, ToQColor(kFooterGrey));
-    if (control.ink == Ink::FooterRed) palette.setColor(QPalette::WindowText, ToQColor(kFooterRed));
+    if (control.kind == Kind::Label) {
+      // Labels stand on the fixed yellow panels and orange images, so they keep the dark
+      // text of the usual scheme: a dark scheme's light text would vanish there.
+      palette.setColor(QPalette::WindowText, ToQColor(InkColour(control.ink)));
+    }
     widget->setPalette(palette);
 
     if (!control.accessibleName.empty()) widget->setAccessibleName(SpokenName(control));
@@ -252,7 +276,7 @@ void Form1::CreateControls() {
     auto* box = findChild<TextBox*>(ToQString(calc::FieldName(calc::kFields[i])));
     // The keypad's decimal key types the separator the calculation will read.
     box->SetDecimalSeparator(
-        [] { return QString::fromStdString(CurrentNumberFormat().decimalSeparator); });
+        [this] { return QString::fromStdString(UsableNumberFormat().decimalSeparator); });
     texts_[i] = box;
   }
   for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
@@ -261,7 +285,7 @@ void Form1::CreateControls() {
   }
   resultFont_ = results_.front()->font();
 
-  const calc::NumberFormat format = CurrentNumberFormat();
+  const calc::NumberFormat format = UsableNumberFormat();
   for (const auto& [name, carrier] : kCarrierLabels) {
     findChild<QLabel*>(ToQString(name))
         ->setToolTip(QString::fromStdString(calc::FactorText(carrier, format)));
@@ -300,8 +324,16 @@ void Form1::Form_Load() {
   Command1_Click();
 }
 
+calc::NumberFormat Form1::UsableNumberFormat() const {
+  // A symbol the number texts cannot be read with (a digit, a sign, a blank, nothing) would
+  // stop every calculation; the point, as the C locale has it, always works.
+  calc::NumberFormat format{decimalPoint_().toStdString()};
+  if (!calc::IsUsableSeparator(format.decimalSeparator)) format = calc::NumberFormat{"."};
+  return format;
+}
+
 void Form1::Command1_Click() {
-  const calc::NumberFormat format = CurrentNumberFormat();
+  const calc::NumberFormat format = UsableNumberFormat();
   calc::CheckInputs(*this, format);
   // From here on the results stand for these texts, whatever is typed before the next run.
   for (std::size_t i = 0; i < texts_.size(); ++i) calculatedInputs_[i] = texts_[i]->text();

@@ -3,25 +3,34 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "calc/form_fields.h"
+#include "calc/number_text.h"
 
 class QLabel;
 class QLineEdit;
 
 namespace window {
 
+// The decimal symbol of the user's regional settings, read afresh for every calculation.
+QString SystemDecimalPoint();
+
 class Form1 : public QWidget, public calc::FormFields {
   Q_OBJECT
 
  public:
   // Creates every control in its start-up state and runs Form_Load, so the result labels
-  // already show the start-up results when the window is first shown.
-  explicit Form1(QWidget* parent = nullptr);
+  // already show the start-up results when the window is first shown. `decimalPoint` gives
+  // the user's decimal symbol for each calculation; one the number texts cannot use (see
+  // calc::IsUsableSeparator) is replaced by the point.
+  explicit Form1(QWidget* parent = nullptr,
+                 std::function<QString()> decimalPoint = SystemDecimalPoint);
 
   // The load step: runs the calculation once, before the window is first shown.
   void Form_Load();
@@ -63,6 +72,7 @@ class Form1 : public QWidget, public calc::FormFields {
 
  private:
   void CreateControls();
+  calc::NumberFormat UsableNumberFormat() const;
   void KeepOnScreen();
   // Shows a result's text in its cell and in the name a screen reader reads for the cell.
   void ShowResult(std::size_t index, const QString& text);
@@ -74,6 +84,7 @@ class Form1 : public QWidget, public calc::FormFields {
   std::array<QString, calc::kResultLabels.size()> resultNames_;  // heading and unit
   QFont resultFont_;  // the designed face of every result cell
   bool shownOnce_ = false;
+  std::function<QString()> decimalPoint_;
 };
 
 }  // namespace window

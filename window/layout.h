@@ -29,7 +29,7 @@ enum class Kind {
   Label,
   TextBox,  // single-line text box
   Button,
-  Line,  // a one-pixel rule; its box runs along the line, one pixel thick
+  Line,  // a rule one device pixel thick, drawn by its panel; its box runs along the line
 };
 
 // Fonts, named after the faces they stand in for (see kFaces).
@@ -44,7 +44,9 @@ enum class Face {
 
 struct FaceStyle {
   Face face;
-  std::string_view family;
+  // The designed face first, then the nearest face Debian has; the first one installed is
+  // used, so Windows shows the designed look and Debian keeps its own.
+  std::array<std::string_view, 2> families;
   int pixelSize;  // at 96 dpi: 8.25 pt is 11 px, 9.75 pt 13 px, 11.25 pt 15 px, 12 pt 16 px
   bool bold;
   bool italic;
@@ -53,12 +55,12 @@ struct FaceStyle {
 // Liberation Sans (Arial's metrics) fits every dialog text in its box; DejaVu Sans Bold, the
 // heaviest sans-serif face at hand, stands in for Arial Black and still fits the footer.
 inline constexpr std::array<FaceStyle, 6> kFaces{{
-    {Face::Default, "Liberation Sans", 11, false, false},
-    {Face::SansBold8, "Liberation Sans", 11, true, false},
-    {Face::SansBold10, "Liberation Sans", 13, true, false},
-    {Face::ArialBold8, "Liberation Sans", 11, true, false},
-    {Face::BlackItalic11, "DejaVu Sans", 15, true, true},
-    {Face::BlackItalic12, "DejaVu Sans", 16, true, true},
+    {Face::Default, {"MS Sans Serif", "Liberation Sans"}, 11, false, false},
+    {Face::SansBold8, {"MS Sans Serif", "Liberation Sans"}, 11, true, false},
+    {Face::SansBold10, {"MS Sans Serif", "Liberation Sans"}, 13, true, false},
+    {Face::ArialBold8, {"Arial", "Liberation Sans"}, 11, true, false},
+    {Face::BlackItalic11, {"Arial Black", "DejaVu Sans"}, 15, true, true},
+    {Face::BlackItalic12, {"Arial Black", "DejaVu Sans"}, 16, true, true},
 }};
 
 // kFaces lists the faces in the order of their enumerators, so a Face indexes it.
@@ -81,6 +83,7 @@ struct Rgb {
 };
 
 inline constexpr Rgb kPanelColour{255, 255, 128};
+inline constexpr Rgb kTextBlack{0, 0, 0};  // the default text of the usual scheme
 inline constexpr Rgb kFooterGrey{64, 64, 64};
 inline constexpr Rgb kFooterRed{128, 0, 0};
 
@@ -89,6 +92,8 @@ enum class Fill {
   Panel,  // opaque, kPanelColour
 };
 
+// Text colours. Default is the usual scheme's black, not the user's scheme: every label
+// stands on the window's own fixed colours.
 enum class Ink { Default, FooterGrey, FooterRed };
 
 struct Control {

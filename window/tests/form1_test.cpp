@@ -421,9 +421,6 @@ void Form1Test::geometry_data() {
   QTest::newRow("Label37") << "Label37" << -1 << "Picture1" << QRect(20, 38, 49, 40);
   QTest::newRow("Text6") << "Text6" << -1 << "Picture1" << QRect(89, 188, 34, 19);
   QTest::newRow("Label24") << "Label24" << -1 << "Picture1" << QRect(356, 194, 64, 16);
-  QTest::newRow("Line2(1)") << "Line2" << 1 << "Picture1" << QRect(14, 80, 426, 1);
-  QTest::newRow("Line2(4)") << "Line2" << 4 << "Picture1" << QRect(14, 182, 426, 1);
-  QTest::newRow("Line1(0)") << "Line1" << 0 << "Picture1" << QRect(71, 35, 1, 181);
 }
 
 void Form1Test::geometry() {
@@ -569,13 +566,22 @@ void Form1Test::artwork() {
 void Form1Test::rulesAndFooterColours() {
   const QImage panel = Child<QWidget>(*form_, "Picture1")->grab().toImage();
   const QColor yellow(255, 255, 128);
-  // Line2(1) runs along y 80, Line1(0) along x 71 (inner area offset included).
+  // Line2(1) runs along y 80, Line1(0) along x 71 (inner area offset included); Line2(4)
+  // along y 182, and the rules end where their twips say.
   QCOMPARE(panel.pixelColor(114, 80), QColor(Qt::black));
   QCOMPARE(panel.pixelColor(114, 79), yellow);
   QCOMPARE(panel.pixelColor(114, 81), yellow);
   QCOMPARE(panel.pixelColor(71, 130), QColor(Qt::black));
   QCOMPARE(panel.pixelColor(70, 130), yellow);
   QCOMPARE(panel.pixelColor(72, 130), yellow);
+  QCOMPARE(panel.pixelColor(200, 182), QColor(Qt::black));
+  for (const auto& [inside, outside] : {std::pair{QPoint(14, 80), QPoint(13, 80)},
+                                        {QPoint(439, 80), QPoint(440, 80)},
+                                        {QPoint(71, 35), QPoint(71, 34)},
+                                        {QPoint(71, 215), QPoint(71, 216)}}) {
+    QCOMPARE(panel.pixelColor(inside), QColor(Qt::black));
+    QCOMPARE(panel.pixelColor(outside), yellow);
+  }
   // The sunken border: darker at the top-left than the panel, inner area starting at 2 px.
   QVERIFY(panel.pixelColor(0, 100).lightness() < yellow.lightness());
   QCOMPARE(panel.pixelColor(2, 100), yellow);
