@@ -341,10 +341,6 @@ void DesktopLookTest::focusShownOnlyAfterKeyboard() {
   }
   QCOMPARE(QApplication::focusWidget(), picture);
   const QImage focused = look();
-  if (qEnvironmentVariableIsSet("LOOK_DEBUG")) {
-    focused.save(QStringLiteral("/tmp/look/focus_%1_%2.png").arg(box).arg(QTest::currentDataTag()));
-    form.grab().save(QStringLiteral("/tmp/look/form_%1.png").arg(QTest::currentDataTag()));
-  }
   // Along the edges only: what the box shows stays as it was.
   const int edge = static_cast<int>(std::ceil(4 * focused.devicePixelRatio()));
   const QRect middle = focused.rect().adjusted(edge, edge, -edge, -edge);
