@@ -472,6 +472,16 @@ void DesktopLookTest::unusableSeparatorFallsBackToPoint() {
     form.SetText(calc::kFields[i], inputs[index].toStdString());
     record.SetText(calc::kFields[i], inputs[index].toStdString());
   }
+  // The keypad's decimal key types the symbol the calculation reads.
+  ShowActive(form);
+  auto* text2 = Child<QLineEdit>(form, QStringLiteral("Text2"));
+  text2->setFocus(Qt::TabFocusReason);
+  QTRY_COMPARE(QApplication::focusWidget(), text2);
+  text2->clear();
+  QTest::keyClicks(text2, QStringLiteral("2"));
+  QTest::keyClick(text2, Qt::Key_Period, Qt::KeypadModifier);
+  QTest::keyClicks(text2, QStringLiteral("25"));
+  QCOMPARE(text2->text(), inputs[1]);
   form.Command1_Click();
   QCOMPARE(closer_->Texts(), QStringList());
   calc::ComputeResults(record, calc::NumberFormat{used.toStdString()});
