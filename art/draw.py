@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""Usage: /usr/bin/python3 art/draw.py
+"""Usage: /usr/bin/python3 art/draw.py [--check]
 
-Redraws every raster image in art/ (background.jpg, banner.gif, the four unit GIFs and
-logo.ico) from logo.svg and the system fonts. Needs Debian's python3-pil, librsvg2-bin
-(rsvg-convert), fonts-liberation and fonts-dejavu-core. Deterministic: a second run
-writes the same bytes.
+Redraws every raster image in art/ (background.jpg, banner.gif, the four unit GIFs, each
+also at twice the size as NAME@2x.EXT for screens at 200 %, and logo.ico) from logo.svg and
+the system fonts. Needs Debian's python3-pil, librsvg2-bin (rsvg-convert), fonts-liberation
+and fonts-dejavu-core. Deterministic: a second run writes the same bytes.
+
+--check draws into a scratch folder instead and fails if a committed image differs from
+its fresh drawing (exit 1), or skips (exit 77) when a tool or font it needs is missing.
 """
 
 import io
@@ -12,12 +15,27 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
-from PIL import Image, ImageDraw, ImageFont
+CHECK = sys.argv[1:] == ["--check"]
+if sys.argv[1:] not in ([], ["--check"]):
+    sys.exit("usage: draw.py [--check]")
+
+try:
+    from PIL import Image, ImageDraw, ImageFont
+except ImportError:
+    print("draw.py: Pillow is missing (Debian package python3-pil)", file=sys.stderr)
+    sys.exit(77 if CHECK else 1)
 
 ART = Path(__file__).resolve().parent
 LOGO_SVG = ART / "logo.svg"
+OUT = ART  # where the images are written; a scratch folder under --check
+
+# The images are drawn once per scale: 1 for the window at 100 %, 2 for screens at 200 %
+# (and the window picks those between). Each scale is drawn from the vectors and the fonts,
+# never by enlarging the 1x pixels. The icon has its own large sizes.
+SCALES = (1, 2)
 
 # Debian packages: fonts-liberation and fonts-dejavu-core.
 TITLE_FONT = Path("/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf")
@@ -47,6 +65,9 @@ UNIT_FONT_PX = 12
 UNIT_LEFT = 0  # the glyphs' own side bearing gives the 1 px left margin
 UNIT_BASELINE = 12  # ink from row 2 (accent of é) to row 13 (foot of J): centred in 16 rows
 UNIT_DOT = "·"
+# Pillow's font mode per scale. At 2x the anti-aliased outline is sharp enough and matches
+# the texts Qt draws around it.
+UNIT_FONT_MODE = {1: "1", 2: "L"}
 # file, image size, the top-left part the window shows (the text must fit inside it), text
 UNITS = [
     ("unit_kwh_m2_ev.gif", (60, 19), (58, 16), "kWh/m²·év"),
@@ -63,9 +84,27 @@ def fail(message):
     sys.exit(f"draw.py: {message}")
 
 
+def missing(what):
+    """A tool or font that is not installed: under --check the check is skipped."""
+    print(f"draw.py: {what}", file=sys.stderr)
+    sys.exit(77 if CHECK else 1)
+
+
+def scaled_name(name, scale):
+    """banner.gif at scale 2 is banner@2x.gif."""
+    if scale == 1:
+        return name
+    stem, dot, ext = name.rpartition(".")
+    return f"{stem}@{scale}x{dot}{ext}"
+
+
+def times(box, scale):
+    return tuple(v * scale for v in box)
+
+
 def font(path, size):
     if not path.is_file():
-        fail(f"font {path} is missing (Debian packages fonts-liberation, fonts-dejavu-core)")
+        missing(f"font {path} is missing (Debian packages fonts-liberation, fonts-dejavu-core)")
     # The basic layout keeps the result independent of whether libraqm is present.
     return ImageFont.truetype(str(path), size, layout_engine=ImageFont.Layout.BASIC)
 
@@ -74,7 +113,7 @@ def render_logo(size):
     """Renders logo.svg to an opaque RGB image of size x size pixels."""
     exe = shutil.which("rsvg-convert")
     if exe is None:
-        fail("rsvg-convert is missing (Debian package librsvg2-bin)")
+        missing("rsvg-convert is missing (Debian package librsvg2-bin)")
     png = subprocess.run(
         [exe, "--format=png", f"--width={size}", f"--height={size}", str(LOGO_SVG)],
         check=True,
@@ -114,23 +153,27 @@ def exact_ycbcr(rgb):
     fail(f"no YCbCr value decodes to {rgb}")
 
 
-def draw_background():
-    size = (1081, 736)
+def draw_background(scale):
+    name = scaled_name("background.jpg", scale)
+    size = times((1081, 736), scale)
     ground = exact_ycbcr(BACKGROUND_RGB)
     edge = exact_ycbcr(BACKGROUND_EDGE_RGB)
     # Drawn in YCbCr and saved without conversion, so the decoder gives back the exact colour.
     image = Image.new("YCbCr", size, ground)
     draw = ImageDraw.Draw(image)
-    draw.line([(0, 0), (size[0] - 1, 0)], fill=edge)
-    draw.line([(0, 0), (0, size[1] - 1)], fill=edge)
-    # Quality 100 and 4:4:4 keep the line one pixel wide; flat blocks still cost almost nothing.
-    image.save(ART / "background.jpg", "JPEG", quality=100, subsampling=0, optimize=True)
+    # The lighter line is one window pixel: `scale` image pixels.
+    draw.rectangle([(0, 0), (size[0] - 1, scale - 1)], fill=edge)
+    draw.rectangle([(0, 0), (scale - 1, size[1] - 1)], fill=edge)
+    # Quality 100 and 4:4:4 keep the line sharp; flat blocks still cost almost nothing.
+    image.save(OUT / name, "JPEG", quality=100, subsampling=0, optimize=True)
 
-    check = Image.open(ART / "background.jpg").convert("RGB")
+    check = Image.open(OUT / name).convert("RGB")
     if check.size != size or check.getpixel((size[0] // 2, size[1] // 2)) != BACKGROUND_RGB:
-        fail("background.jpg does not decode to its ground colour")
-    if check.getpixel((size[0] // 2, 0)) != BACKGROUND_EDGE_RGB:
-        fail("background.jpg does not decode to its edge colour")
+        fail(f"{name} does not decode to its ground colour")
+    if check.getpixel((size[0] // 2, scale - 1)) != BACKGROUND_EDGE_RGB:
+        fail(f"{name} does not decode to its edge colour")
+    if check.getpixel((size[0] // 2, scale)) != BACKGROUND_RGB:
+        fail(f"{name}: the edge line is too wide")
 
 
 def to_palette(image, exact_colours):
@@ -156,8 +199,8 @@ def to_palette(image, exact_colours):
 
 
 def save_gif(image, name, exact_colours):
-    to_palette(image, exact_colours).save(ART / name, "GIF")
-    check = Image.open(ART / name).convert("RGB")
+    to_palette(image, exact_colours).save(OUT / name, "GIF")
+    check = Image.open(OUT / name).convert("RGB")
     if check.size != image.size:
         fail(f"{name} has the wrong size")
     present = {rgb for _, rgb in image.getcolors(1 << 24)}
@@ -167,73 +210,88 @@ def save_gif(image, name, exact_colours):
             fail(f"{name} lost the colour {rgb}")
 
 
-def draw_banner():
-    image = Image.new("RGB", BANNER_SIZE, BANNER_RGB)
-    image.paste(render_logo(BANNER_LOGO_SIZE), BANNER_LOGO_PLACE)
-
+def title_size():
+    """The largest font size whose ink fits the 1x title box."""
     left, top, right, bottom = TITLE_BOX
-    # The largest size whose ink fits the title box.
     for size in range(60, 10, -1):
-        face = font(TITLE_FONT, size)
-        x0, y0, x1, y1 = face.getbbox(TITLE)
+        x0, y0, x1, y1 = font(TITLE_FONT, size).getbbox(TITLE)
         if x1 - x0 <= right - left and y1 - y0 <= bottom - top:
-            break
+            return size
+    fail("the title fits no size")
+
+
+def draw_banner(scale):
+    image = Image.new("RGB", times(BANNER_SIZE, scale), BANNER_RGB)
+    image.paste(render_logo(BANNER_LOGO_SIZE * scale), times(BANNER_LOGO_PLACE, scale))
+
+    # The 1x size times the scale, so the title keeps its proportions at every scale.
+    left, top, right, bottom = times(TITLE_BOX, scale)
+    face = font(TITLE_FONT, title_size() * scale)
+    x0, y0, x1, y1 = face.getbbox(TITLE)
+    if x1 - x0 > right - left or y1 - y0 > bottom - top:
+        fail(f"the title does not fit its box at scale {scale}")
     x = left + (right - left - (x1 - x0)) // 2 - x0
     y = top + (bottom - top - (y1 - y0)) // 2 - y0
     ImageDraw.Draw(image).text((x, y), TITLE, font=face, fill=TITLE_RGB)
 
-    save_gif(image, "banner.gif", [BANNER_RGB, TITLE_RGB])
+    save_gif(image, scaled_name("banner.gif", scale), [BANNER_RGB, TITLE_RGB])
 
 
-def ink_box(image, colour):
-    """The bounding box of the pixels of exactly this colour, or None."""
+def ink_box(image):
+    """The bounding box of the pixels that are not the panel colour, or None."""
     mask = Image.new("1", image.size, 0)
-    mask.putdata([1 if rgb == colour else 0 for rgb in image.getdata()])
+    mask.putdata([0 if rgb == PANEL_RGB else 1 for rgb in image.getdata()])
     return mask.getbbox()
 
 
-def draw_mono_text(size, text, face, baseline):
-    """Draws text bi-level on the panel colour with its baseline on the given row.
+def draw_unit_text(size, text, face, baseline, scale):
+    """Draws text on the panel colour with its baseline on the given row: bi-level at 1x.
 
-    Pillow 9 places a bi-level string by the top of its outline box, but hinting can make
-    tall glyphs a pixel shorter, so the string may land a pixel high. A probe "m" (as tall
+    Pillow 9 places a string by the top of its outline box, but hinting can make tall
+    glyphs a pixel shorter, so the string may land a pixel high. A probe "m" (as tall
     hinted as unhinted, and never the tallest glyph) is drawn after the text first: where
     its foot lands shows the real baseline."""
+    mode = UNIT_FONT_MODE[scale]
     gap_x = UNIT_LEFT + round(face.getlength(text + " ")) + 1  # between the text and the probe
-    trial = Image.new("RGB", (gap_x + 24, baseline + 16), PANEL_RGB)
+    trial = Image.new("RGB", (gap_x + 24 * scale, baseline + 16 * scale), PANEL_RGB)
     draw = ImageDraw.Draw(trial)
-    draw.fontmode = "1"
+    draw.fontmode = mode
     draw.text((UNIT_LEFT, baseline), text + "  m", font=face, fill=TEXT_RGB, anchor="ls")
-    probe = ink_box(trial.crop((gap_x, 0) + trial.size), TEXT_RGB)
+    probe = ink_box(trial.crop((gap_x, 0) + trial.size))
     lift = baseline - probe[3]
 
     image = Image.new("RGB", size, PANEL_RGB)
     draw = ImageDraw.Draw(image)
-    draw.fontmode = "1"  # bi-level uses the font's full hinting: sharp stems, two colours
+    draw.fontmode = mode
     draw.text((UNIT_LEFT, baseline + lift), text, font=face, fill=TEXT_RGB, anchor="ls")
     return image
 
 
-def close_up_after_dot(image, text, face):
-    """Removes one blank column after each middle dot, moving the rest of the line left."""
+def close_up_after_dot(image, text, face, scale):
+    """Removes one blank window column (`scale` image columns) after each middle dot, moving
+    the rest of the line left."""
     removed = 0
     for i, char in enumerate(text):
         if char != UNIT_DOT:
             continue
-        cut = UNIT_LEFT + round(face.getlength(text[: i + 1])) - 1 - removed
-        if ink_box(image.crop((cut, 0, cut + 1, image.height)), TEXT_RGB) is not None:
-            fail(f"no blank column after the middle dot in {text!r}")
-        image.paste(image.crop((cut + 1, 0, image.width, image.height)), (cut, 0))
-        image.paste(PANEL_RGB, (image.width - 1, 0, image.width, image.height))
-        removed += 1
+        for _ in range(scale):
+            cut = UNIT_LEFT + round(face.getlength(text[: i + 1])) - 1 - removed
+            if ink_box(image.crop((cut, 0, cut + 1, image.height))) is not None:
+                fail(f"no blank column after the middle dot in {text!r}")
+            image.paste(image.crop((cut + 1, 0, image.width, image.height)), (cut, 0))
+            image.paste(PANEL_RGB, (image.width - 1, 0, image.width, image.height))
+            removed += 1
     return image
 
 
-def draw_units():
-    face = font(UNIT_FONT, UNIT_FONT_PX)
-    for name, size, (width, height), text in UNITS:
-        image = close_up_after_dot(draw_mono_text(size, text, face, UNIT_BASELINE), text, face)
-        ink = ink_box(image, TEXT_RGB)
+def draw_units(scale):
+    face = font(UNIT_FONT, UNIT_FONT_PX * scale)
+    for name, size, visible, text in UNITS:
+        name = scaled_name(name, scale)
+        width, height = times(visible, scale)
+        image = draw_unit_text(times(size, scale), text, face, UNIT_BASELINE * scale, scale)
+        image = close_up_after_dot(image, text, face, scale)
+        ink = ink_box(image)
         if ink is None or ink[2] > width or ink[3] > height:
             fail(f"{name}: the text {ink} does not fit the visible {width} x {height}")
         save_gif(image, name, [PANEL_RGB, TEXT_RGB])
@@ -316,16 +374,33 @@ def draw_icon():
             offset,
         )
         offset += len(blob)
-    (ART / "logo.ico").write_bytes(directory + entries + b"".join(blobs))
+    (OUT / "logo.ico").write_bytes(directory + entries + b"".join(blobs))
+
+
+def draw_all():
+    for scale in SCALES:
+        draw_background(scale)
+        draw_banner(scale)
+        draw_units(scale)
+    draw_icon()
 
 
 def main():
+    global OUT
     if not LOGO_SVG.is_file():
         fail(f"{LOGO_SVG} is missing")
-    draw_background()
-    draw_banner()
-    draw_units()
-    draw_icon()
+    if not CHECK:
+        draw_all()
+        return
+    with tempfile.TemporaryDirectory() as scratch:
+        OUT = Path(scratch)
+        draw_all()
+        stale = [
+            f.name for f in sorted(OUT.iterdir()) if (ART / f.name).read_bytes() != f.read_bytes()
+        ]
+    for name in stale:
+        print(f"art/{name} differs from what draw.py draws: run art/draw.py")
+    sys.exit(1 if stale else 0)
 
 
 if __name__ == "__main__":
