@@ -48,6 +48,34 @@ QImage CompiledImage(const QString& resource) {
                 static_cast<QImage::Format>(header.format));
 }
 
+int ArtworkScale(qreal devicePixelRatio) {
+  // Between 100 % and 200 % the 2x drawing scaled down keeps every stroke even; the 1x one
+  // scaled up doubles some pixel columns and not others.
+  return devicePixelRatio > 1 ? 2 : 1;
+}
+
+void DrawArtwork(QPainter& painter, QPoint topLeft, const QPixmap& pixmap) {
+  // Averaging, where the default takes the nearest pixel and drops or doubles some rows. At
+  // the drawings' own scales nothing is resampled, so this changes no pixel there.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawPixmap(topLeft, pixmap);
+}
+
+bool Artwork::Fit(qreal devicePixelRatio) {
+  const int scale = resource_.isEmpty() ? 0 : ArtworkScale(devicePixelRatio);
+  if (scale == scale_) return false;
+  scale_ = scale;
+  pixmap_ = QPixmap();  // dropped first, so the two drawings are never held at once
+  if (scale == 0) return true;
+  QString name = resource_;
+  if (scale == 2) name.insert(name.lastIndexOf(u'.'), QStringLiteral("@2x"));
+  QImage image = CompiledImage(name);
+  // Set on the image: set on the pixmap, it would copy the pixels out of the resource.
+  image.setDevicePixelRatio(scale);
+  pixmap_ = QPixmap::fromImage(std::move(image));
+  return true;
+}
+
 PictureBox::PictureBox(QWidget* parent, bool sunken) : QFrame(parent) {
   if (sunken) {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -57,9 +85,19 @@ PictureBox::PictureBox(QWidget* parent, bool sunken) : QFrame(parent) {
   setFocusPolicy(Qt::StrongFocus);
 }
 
-void PictureBox::SetPicture(const QPixmap& picture) {
-  picture_ = picture;
-  update();
+void PictureBox::SetPicture(const QString& resource) {
+  picture_ = Artwork(resource);
+  FitPicture();
+}
+
+void PictureBox::FitPicture() {
+  if (picture_.Fit(devicePixelRatioF())) update();
+}
+
+bool PictureBox::event(QEvent* event) {
+  // Sent to every widget of a window that has moved to another screen, whose ratio may differ.
+  if (event->type() == QEvent::ScreenChangeInternal) FitPicture();
+  return QFrame::event(event);
 }
 
 void PictureBox::AddRule(const QRect& box) {
@@ -82,11 +120,14 @@ QRect RuleInDevicePixels(const QRectF& device, bool horizontal) {
 }  // namespace
 
 void PictureBox::paintEvent(QPaintEvent* event) {
+  // The screen painted on is the one that counts, also where a platform changed its ratio
+  // without telling the widgets.
+  picture_.Fit(devicePixelRatioF());
   QFrame::paintEvent(event);
   QPainter painter(this);
   const QRect inner = contentsRect();
   painter.setClipRect(inner);
-  if (!picture_.isNull()) painter.drawPixmap(inner.topLeft(), picture_);
+  if (!Picture().isNull()) DrawArtwork(painter, inner.topLeft(), Picture());
 
   const QTransform toDevice = painter.deviceTransform();
   const QTransform toWidget = toDevice.inverted();

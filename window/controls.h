@@ -6,10 +6,14 @@
 #include <QLineEdit>
 #include <QList>
 #include <QPixmap>
+#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <utility>
+
+class QPainter;
 
 namespace window {
 
@@ -17,6 +21,33 @@ namespace window {
 // resource's bytes (no decoder, no copy; the bytes live as long as the program). A null image
 // if the resource is missing, compressed, or not such a blob.
 QImage CompiledImage(const QString& resource);
+
+// The scale of the drawing that looks best at a device pixel ratio: 2 (the NAME@2x.raw
+// images) above 1, else 1.
+int ArtworkScale(qreal devicePixelRatio);
+
+// Draws an Artwork pixmap unscaled in logical pixels from `topLeft`, resampled smoothly where
+// the screen's ratio lies between the drawings' scales.
+void DrawArtwork(QPainter& painter, QPoint topLeft, const QPixmap& pixmap);
+
+// One image of the artwork, held only at the scale the screen in use needs.
+class Artwork {
+ public:
+  Artwork() = default;
+  // `resource`: the 1x image, ":/art/NAME.raw"; its 2x drawing is ":/art/NAME@2x.raw".
+  explicit Artwork(QString resource) : resource_(std::move(resource)) {}
+
+  // Loads the drawing for this device pixel ratio, dropping the other one, unless it is
+  // loaded already; true if the pixmap changed. The pixmap's own device pixel ratio is the
+  // drawing's scale, so it covers the same logical size at every scale.
+  bool Fit(qreal devicePixelRatio);
+  const QPixmap& Pixmap() const { return pixmap_; }
+
+ private:
+  QString resource_;
+  int scale_ = 0;  // of the loaded drawing; 0 before the first Fit
+  QPixmap pixmap_;
+};
 
 // A container that draws its image unscaled from the top-left corner of its inner area,
 // clipped to that area, and its rules over it; it takes the keyboard focus and shows it with
@@ -29,9 +60,11 @@ class PictureBox : public QFrame {
   // `sunken`: the 3-D sunken border, 2 px on each side; otherwise no border.
   PictureBox(QWidget* parent, bool sunken);
 
-  // Replaces the image; a null pixmap shows none.
-  void SetPicture(const QPixmap& picture);
-  const QPixmap& Picture() const { return picture_; }
+  // Shows this compiled image (see Artwork), at the scale of the screen the box is on, also
+  // after the window has moved to a screen of another ratio. An empty name shows none.
+  void SetPicture(const QString& resource);
+  // The image as drawn now: null if none, device pixel ratio 2 for the 2x drawing.
+  const QPixmap& Picture() const { return picture_.Pixmap(); }
 
   // Adds a black rule along the longer side of `box` (pixels, relative to the inner area),
   // drawn one device pixel thick at the device row or column nearest to the box's top or
@@ -39,10 +72,13 @@ class PictureBox : public QFrame {
   void AddRule(const QRect& box);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QPixmap picture_;
+  void FitPicture();
+
+  Artwork picture_;
   QList<QRect> rules_;
 };
 

@@ -110,7 +110,7 @@ QWidget* CreateControl(const Control& control, QWidget* container) {
   switch (control.kind) {
     case Kind::Picture: {
       auto* box = new PictureBox(container, control.sunkenFrame);
-      if (!text.isEmpty()) box->SetPicture(QPixmap::fromImage(CompiledImage(text)));
+      box->SetPicture(text);
       return box;
     }
     case Kind::Label: {
@@ -207,10 +207,13 @@ Form1::Form1(QWidget* parent, std::function<QString()> decimalPoint)
     icon.addPixmap(QPixmap::fromImage(CompiledImage(ToQString(image))));
   }
   setWindowIcon(icon);
-  background_ = QPixmap::fromImage(CompiledImage(ToQString(kBackgroundImage)));
+  // Placed first: until the window exists, its ratio is that of the screen at its place, so
+  // the images are loaded for the screen it opens on.
+  KeepOnScreen();
+  background_ = Artwork(ToQString(kBackgroundImage));
+  background_.Fit(devicePixelRatioF());
 
   CreateControls();
-  KeepOnScreen();
   Form_Load();
 }
 
@@ -402,9 +405,18 @@ void Form1::ShowWarning(const std::string& message) {
   activateWindow();
 }
 
+bool Form1::event(QEvent* event) {
+  // The window has moved to another screen, whose ratio may differ.
+  if (event->type() == QEvent::ScreenChangeInternal && background_.Fit(devicePixelRatioF())) {
+    update();
+  }
+  return QWidget::event(event);
+}
+
 void Form1::paintEvent(QPaintEvent* /*event*/) {
+  background_.Fit(devicePixelRatioF());  // as PictureBox: the screen painted on decides
   QPainter painter(this);
-  painter.drawPixmap(0, 0, background_);
+  DrawArtwork(painter, QPoint(0, 0), background_.Pixmap());
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -12,6 +12,7 @@
 
 #include "calc/form_fields.h"
 #include "calc/number_text.h"
+#include "window/controls.h"
 
 class QLabel;
 class QLineEdit;
@@ -62,10 +63,11 @@ class Form1 : public QWidget, public calc::FormFields {
   // when the user has closed it, with this window active again.
   void ShowWarning(const std::string& message) override;
 
-  // The part of the background image that the window shows.
-  const QPixmap& Background() const { return background_; }
+  // The part of the background image that the window shows, at the scale of its screen.
+  const QPixmap& Background() const { return background_.Pixmap(); }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -77,7 +79,7 @@ class Form1 : public QWidget, public calc::FormFields {
   // Shows a result's text in its cell and in the name a screen reader reads for the cell.
   void ShowResult(std::size_t index, const QString& text);
 
-  QPixmap background_;
+  Artwork background_;
   std::array<QLineEdit*, calc::kFields.size()> texts_{};
   std::array<QLabel*, calc::kResultLabels.size()> results_{};
   std::array<QString, calc::kFields.size()> calculatedInputs_;   // what the results stand for

@@ -15,6 +15,8 @@
 #                 autolaunch: DBUS_SESSION_BUS_ADDRESS empty, which libdbus takes as "start
 #                   a bus through X11" for every run and leaves those daemons behind
 #   SETTLE_MS     wait after the first paint before reading the peak memory (default 300)
+#   SCALE_FACTOR  QT_SCALE_FACTOR for both programs (default: none, 100 %); 2 measures the
+#                 window with its 2x images
 set -euo pipefail
 
 runs=${1:-15}
@@ -27,6 +29,7 @@ tarquen=${TARQUEN:-$build/window/tarquen}
 tarquen_title=${TARQUEN_TITLE:-Velmora - Tarquen}
 dbus_mode=${DBUS_MODE:-disabled}
 settle=${SETTLE_MS:-300}
+scale_factor=${SCALE_FACTOR:-}
 
 for program in "$waiter" "$minimal" "$tarquen"; do
   [[ -n $program && -x $program ]] && continue
@@ -62,6 +65,7 @@ esac
 # Both programs get exactly this environment and nothing inherited.
 run_env=(env -i "PATH=/usr/bin:/bin" "HOME=$work" "DISPLAY=$DISPLAY"
   "LANG=hu_HU.UTF-8" "XDG_RUNTIME_DIR=$work/runtime" "DBUS_SESSION_BUS_ADDRESS=$bus")
+[[ -n $scale_factor ]] && run_env+=("QT_SCALE_FACTOR=$scale_factor")
 
 # measure <name> <title> <program>: one run, appends "painted_ms vmhwm_kib mapped_ms" to
 # $work/<name>; a failed run is reported and left out.
@@ -88,7 +92,7 @@ range() { cut -d' ' -f"$2" "$1" | sort -g | sed -n '1h; ${H; x; s/\n/-/; p}'; }
 cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -n1)
 echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores; load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Runs: $runs of each, interleaved, after one warm-up of each; Xvfb $DISPLAY 1366x768x24"
-echo "Environment: LANG=hu_HU.UTF-8, D-Bus $dbus_mode, peak memory read ${settle} ms after the first paint"
+echo "Environment: LANG=hu_HU.UTF-8, D-Bus $dbus_mode, peak memory read ${settle} ms after the first paint${scale_factor:+, QT_SCALE_FACTOR=$scale_factor}"
 echo "tarquen: $tarquen"
 
 measure warmup Minimal "$minimal"
