@@ -1,0 +1,186 @@
+// Writes the page's window, Form1, as HTML from the same layout table the Qt window is built
+// from; runs on the build machine. Element ids are the control names, places and sizes
+// are CSS pixels, and the focus order is the window's (tabindex is the tab index plus one,
+// since HTML puts 0 after every positive index).
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "window/layout.h"
+
+namespace {
+
+using window::Control;
+using window::Kind;
+
+std::string Escaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+// ":/art/banner.raw" -> "banner": the assembler maps the name to the image files in art/.
+std::string ImageName(std::string_view resource) {
+  const std::size_t slash = resource.rfind('/');
+  const std::size_t dot = resource.rfind('.');
+  return std::string(resource.substr(slash + 1, dot - slash - 1));
+}
+
+// The spoken name: the heading, then the unit after a comma ("Gáz hatásfok, %").
+std::string SpokenName(const Control& c) {
+  std::string name(c.accessibleName);
+  if (!c.unit.empty()) name += ", " + std::string(c.unit);
+  return name;
+}
+
+std::string Geometry(const Control& c) {
+  char style[96];
+  std::snprintf(style, sizeof style, "left:%dpx;top:%dpx;width:%dpx;height:%dpx",
+                window::TwipsToPixels(c.left), window::TwipsToPixels(c.top),
+                window::TwipsToPixels(c.width) > 0 ? window::TwipsToPixels(c.width) : 1,
+                window::TwipsToPixels(c.height) > 0 ? window::TwipsToPixels(c.height) : 1);
+  return style;
+}
+
+std::string Classes(const Control& c) {
+  std::string classes = "c f" + std::to_string(window::IndexOf(c.face));
+  if (c.align == window::Align::Centre) classes += " centre";
+  if (c.align == window::Align::LeftWrap) classes += " wrap";
+  if (c.fill == window::Fill::Panel) classes += " panel";
+  if (c.ink == window::Ink::FooterGrey) classes += " grey";
+  if (c.ink == window::Ink::FooterRed) classes += " red";
+  if (c.sunkenFrame) classes += " sunken";
+  return classes;
+}
+
+std::string TabIndex(const Control& c) {
+  return c.tabIndex >= 0 ? " tabindex=\"" + std::to_string(c.tabIndex + 1) + "\"" : "";
+}
+
+// Fields and results: their heading and unit for the copied results table.
+std::string TableColumns(const Control& c) {
+  if (c.unit.empty() || (c.kind != Kind::TextBox && c.kind != Kind::Label)) return "";
+  return " data-heading=\"" + Escaped(c.accessibleName) + "\" data-unit=\"" + Escaped(c.unit) +
+         "\"";
+}
+
+// "&Számítás" -> "<u>S</u>zámítás", and the letter after "&" as the access key.
+std::string Caption(std::string_view text, char& key) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) {
+      key = text[i + 1];
+      out += "<u>" + Escaped(text.substr(i + 1, 1)) + "</u>";
+      ++i;
+    } else {
+      out += Escaped(text.substr(i, 1));
+    }
+  }
+  return out;
+}
+
+void Write(std::string& html, std::string_view parent) {
+  for (const Control& c : window::kControls) {
+    if (c.parent != parent) continue;
+    const std::string id =
+        c.index >= 0 ? std::string(c.name) + "_" + std::to_string(c.index) : std::string(c.name);
+    const std::string common = "id=\"" + id + "\" class=\"" + Classes(c) + "\" style=\"" +
+                               Geometry(c) + "\"" + TabIndex(c) + TableColumns(c);
+    switch (c.kind) {
+      case Kind::Picture: {
+        // An image holding controls is a group to a screen reader: as an image its children
+        // would go unheard.
+        const bool image = !c.text.empty();
+        const bool holds = std::ranges::any_of(
+            window::kControls, [&c](const Control& child) { return child.parent == c.name; });
+        html += "<div " + common + " role=\"" + (image && !holds ? "img" : "group") +
+                "\" aria-label=\"" + Escaped(SpokenName(c)) + "\"" +
+                (image ? " data-image=\"" + ImageName(c.text) + "\"" : "") + ">\n";
+        Write(html, c.name);
+        html += "</div>\n";
+        break;
+      }
+      case Kind::Label:
+        if (!c.accessibleName.empty()) {
+          // The result's heading and unit, said before its value and never shown.
+          html += "<span class=\"spoken\">" + Escaped(SpokenName(c)) + ": </span>";
+        }
+        html += "<div " + common + ">" + Escaped(c.text) + "</div>\n";
+        break;
+      case Kind::TextBox:
+        html += "<input " + common + " type=\"text\" value=\"" + Escaped(c.text) +
+                "\" aria-label=\"" + Escaped(SpokenName(c)) +
+                "\" autocomplete=\"off\" spellcheck=\"false\" inputmode=\"decimal\">\n";
+        break;
+      case Kind::Button: {
+        char key = 0;
+        const std::string caption = Caption(c.text, key);
+        html += "<button " + common + " type=\"button\" aria-keyshortcuts=\"Alt+" +
+                std::string(1, key) + "\" data-key=\"" + std::string(1, key) + "\">" + caption +
+                "</button>\n";
+        break;
+      }
+      case Kind::Line:
+        html += "<div " + common + " role=\"separator\"></div>\n";
+        break;
+    }
+  }
+}
+
+}  // namespace
+
+// Usage: markup OUTPUT.html
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: markup OUTPUT.html\n";
+    return 2;
+  }
+  std::string css;
+  for (const window::FaceStyle& face : window::kFaces) {
+    css += ".f" + std::to_string(window::IndexOf(face.face)) +
+           "{font:" + (face.italic ? "italic " : "") + (face.bold ? "700 " : "400 ") +
+           std::to_string(face.pixelSize) + "px \"" + std::string(face.family) +
+           "\",Arial,sans-serif}\n";
+  }
+  const auto rgb = [](window::Rgb c) {
+    return "rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
+           std::to_string(c.blue) + ")";
+  };
+  css += ".panel{background:" + rgb(window::kPanelColour) + "}\n";
+  css += ".grey{color:" + rgb(window::kFooterGrey) + "}\n";
+  css += ".red{color:" + rgb(window::kFooterRed) + "}\n";
+
+  char size[64];
+  std::snprintf(size, sizeof size, "width:%dpx;height:%dpx",
+                window::TwipsToPixels(window::kClientWidth),
+                window::TwipsToPixels(window::kClientHeight));
+  std::string html = "<div id=\"Form1\" role=\"main\" aria-label=\"Velmora - Tarquen\" style=\"" +
+                     std::string(size) + "\" data-image=\"background\">\n";
+  Write(html, "");
+  html += "</div>\n";
+
+  std::ofstream out(argv[1], std::ios::binary);
+  out << "<style>\n" << css << "</style>\n" << html;
+  return out.good() ? 0 : 1;
+}
