@@ -90,14 +90,16 @@ void tarquen_set_text(int field, const char* text) {
 // message when the calculation stops with an arithmetic error. The text lives until the next
 // call.
 const char* tarquen_calculate(const char* separator) {
-  const calc::NumberFormat format{separator};
+  // A symbol no number text could be read with would stop every calculation; the point works.
+  calc::NumberFormat format{separator};
+  if (!calc::IsUsableSeparator(format.decimalSeparator)) format = calc::NumberFormat{"."};
   page.warnings.clear();
   bool failed = false;
   try {
     calc::CheckInputs(page, format);
     calc::ComputeResults(page, format);
   } catch (const std::exception&) {
-    // An arithmetic error, or a separator the browser offered that no text could be read with.
+    // An arithmetic error: the box and dashes, as on the desktop.
     failed = true;
   }
   answer = "{\"warnings\":[";
@@ -131,8 +133,9 @@ const char* tarquen_calculate(const char* separator) {
 
 // The emission factors of carrier 0..3 (gas, electricity, oil, coal) as one line.
 const char* tarquen_factor_text(int carrier, const char* separator) {
-  answer = calc::FactorText(calc::kCarriers[static_cast<std::size_t>(carrier) % 4],
-                            calc::NumberFormat{separator});
+  calc::NumberFormat format{separator};
+  if (!calc::IsUsableSeparator(format.decimalSeparator)) format = calc::NumberFormat{"."};
+  answer = calc::FactorText(calc::kCarriers[static_cast<std::size_t>(carrier) % 4], format);
   return answer.c_str();
 }
 

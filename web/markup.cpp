@@ -157,11 +157,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string css;
+  // The table's families in order: the designed face where a system has it, then the Debian
+  // face that the page embeds.
   for (const window::FaceStyle& face : window::kFaces) {
+    std::string families;
+    for (const std::string_view family : face.families)
+      families += "\"" + std::string(family) + "\",";
     css += ".f" + std::to_string(window::IndexOf(face.face)) +
            "{font:" + (face.italic ? "italic " : "") + (face.bold ? "700 " : "400 ") +
-           std::to_string(face.pixelSize) + "px \"" + std::string(face.family) +
-           "\",Arial,sans-serif}\n";
+           std::to_string(face.pixelSize) + "px " + families + "sans-serif}\n";
   }
   const auto rgb = [](window::Rgb c) {
     return "rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +

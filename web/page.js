@@ -15,11 +15,14 @@
   const kArithmeticDash = '\u2013';
   let calc = null;
   let busy = false;
+  // The texts the shown results were computed from, after the check has reset rejected ones.
+  let calculatedInputs = fields.map((field) => field.value);
 
-  // The decimal separator of the browser's language, read afresh for every calculation.
+  // The decimal separator of the browser's language, read afresh for every calculation; the
+  // point where the language offers none the calculation could read numbers with.
   function decimalSeparator() {
     const part = new Intl.NumberFormat().formatToParts(1.5).find((p) => p.type === 'decimal');
-    return part ? part.value : '.';
+    return part && part.value !== '' && !/[\d+\- \t]/.test(part.value) ? part.value : '.';
   }
 
   // Passes a text of any length through the module's heap rather than its small stack.
@@ -70,7 +73,9 @@
       for (const [name, message, reset] of answer.warnings) {
         await ShowWarning(message);
         byId(name).value = reset;
+        ShowStart(byId(name));
       }
+      calculatedInputs = fields.map((field) => field.value);
       if (answer.error) {
         // Dashes first, so no stale result stands beside the warning.
         results.forEach((label) => ShowResult(label, kArithmeticDash));
@@ -106,8 +111,9 @@
   function ResultsTable() {
     const cell = (text) => text.replace(/[\t\r\n]/g, ' ');
     const rows = ['Megnevezés\tÉrték\tMértékegység'];
-    for (const e of [...fields, ...results]) {
-      rows.push(`${e.dataset.heading}\t${cell(e.tagName === 'INPUT' ? e.value : e.textContent)}\t${e.dataset.unit}`);
+    const values = [...calculatedInputs, ...results.map((label) => label.textContent)];
+    for (const [i, e] of [...fields, ...results].entries()) {
+      rows.push(`${e.dataset.heading}\t${cell(values[i])}\t${e.dataset.unit}`);
     }
     return `${rows.join('\n')}\n`;
   }
@@ -125,6 +131,24 @@
     }
   }
 
+  // A text longer than its box shows its beginning away from the focus, and all of it in the
+  // box's tooltip.
+  function ShowStart(field) {
+    field.scrollLeft = 0;
+    if (field.scrollWidth > field.clientWidth) field.title = field.value;
+    else field.removeAttribute('title');
+  }
+
+  for (const field of fields) {
+    field.addEventListener('blur', () => ShowStart(field));
+    // The keypad's decimal key types the separator the calculation will read.
+    field.addEventListener('keydown', (event) => {
+      if (event.code !== 'NumpadDecimal' || event.ctrlKey || event.altKey) return;
+      event.preventDefault();
+      field.setRangeText(decimalSeparator(), field.selectionStart, field.selectionEnd, 'end');
+    });
+  }
+
   byId('Command1').addEventListener('click', Command1_Click);
   byId('Command2').addEventListener('click', Command2_Click);
   byId('WarningOk').addEventListener('click', () => box.close());
@@ -135,8 +159,11 @@
     Form_Load();
   });
 
+  // A picture box shows the focus once a key has moved it, not at start-up or after a click.
+  document.addEventListener('mousedown', () => form.classList.remove('keys'));
   document.addEventListener('keydown', (event) => {
     if (box.open || form.hidden) return;
+    if (event.key === 'Tab') form.classList.add('keys');
     const key = event.key.length === 1 ? event.key.toUpperCase() : '';
     if (event.altKey && !event.ctrlKey && !event.metaKey) {
       // The access keys of the buttons, Alt+S and Alt+K, as on the desktop.

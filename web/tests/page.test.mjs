@@ -194,8 +194,9 @@ describe('keyboard and window', () => {
     await page.close();
   });
 
-  test('Ctrl+Shift+C copies the fields and results as a table', async () => {
+  test('Ctrl+Shift+C copies the calculated inputs and the results as a table', async () => {
     const { page } = await openPage(browser);
+    await setField(page, 'Text2', '7');  // typed after the last calculation: not in the table
     await page.evaluate(() => {
       document.addEventListener('copy', (event) => {
         window.copied = event.clipboardData.getData('text/plain');
@@ -214,6 +215,17 @@ describe('keyboard and window', () => {
     assert.equal(lines.length, 1 + 6 + 14 + 1);
     await page.close();
   });
+
+  for (const [locale, separator] of [['hu-HU', ','], ['en-US', '.']]) {
+    test(`the keypad's decimal key types the separator of ${locale}`, async () => {
+      const { page } = await openPage(browser, { locale });
+      await setField(page, 'Text2', '2');
+      await page.keyboard.press('NumpadDecimal');
+      await page.keyboard.type('5');
+      assert.equal((await texts(page, ['Text2']))[0], `2${separator}5`);
+      await page.close();
+    });
+  }
 
   test('the carrier labels show their emission factors as tooltips', async () => {
     const { page } = await openPage(browser);
