@@ -10,15 +10,25 @@ export const pagePath = process.env.TARQUEN_PAGE;
 if (!pagePath) throw new Error('TARQUEN_PAGE must name the built tarquen.html');
 export const pageUrl = pathToFileURL(pagePath).href;
 
-export async function launch() {
-  const profile = mkdtempSync(join(tmpdir(), 'tarquen-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    headless: true,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`],
-  });
+// Chromium through the DevTools protocol, or with { firefox: true } Debian's firefox-esr through
+// WebDriver BiDi.
+export async function launch({ firefox = false } = {}) {
+  const profile = mkdtempSync(join(tmpdir(), 'tarquen-browser-'));
+  const browser = firefox
+    ? await puppeteer.launch({
+      browser: 'firefox',
+      executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+      headless: true,
+      userDataDir: profile,
+    })
+    : await puppeteer.launch({
+      executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+      headless: true,
+      args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync',
+        `--user-data-dir=${profile}`],
+    });
+  browser.tarquenFirefox = firefox;
   const close = browser.close.bind(browser);
   browser.close = async () => {
     await close();
@@ -37,14 +47,16 @@ export async function openPage(browser, { locale = 'hu-HU', url = pageUrl, viewp
   page.on('console', (message) => {
     if (message.type() === 'error') seen.errors.push(message.text());
   });
-  const session = await page.createCDPSession();
-  await session.send('Emulation.setLocaleOverride', { locale });
-  await page.setExtraHTTPHeaders({ 'Accept-Language': locale });
-  await page.evaluateOnNewDocument((language) => {
-    Object.defineProperty(navigator, 'language', { get: () => language });
-  }, locale);
+  if (!browser.tarquenFirefox) {
+    // Firefox keeps the language of its build (en-US here): it has no such override.
+    const session = await page.createCDPSession();
+    await session.send('Emulation.setLocaleOverride', { locale });
+    await page.evaluateOnNewDocument((language) => {
+      Object.defineProperty(navigator, 'language', { get: () => language });
+    }, locale);
+    if (scheme) await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+  }
   await page.setViewport(viewport ?? { width: 520, height: 640 });
-  if (scheme) await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
   await page.goto(url);
   if (url === pageUrl) await page.waitForSelector('html[data-ready]');
   return { page, seen };
