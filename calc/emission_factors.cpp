@@ -3,16 +3,13 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "calc/enum_index.h"
 #include "calc/pollutant_table.h"
 
 namespace calc {
 namespace {
 
 constexpr std::array<std::string_view, kPollutants.size()> kPollutantNames{"CO2", "NOx", "SO2"};
-
-std::size_t IndexOf(Pollutant pollutant) {
-  return static_cast<std::size_t>(pollutant);
-}
 
 }  // namespace
 

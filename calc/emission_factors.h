@@ -10,7 +10,8 @@
 
 namespace calc {
 
-// The heating whose energy the collector heat replaces; Text3..Text6 hold their efficiencies.
+// The heating whose energy the collector heat replaces; calc/field_table.h says which field
+// holds its efficiency.
 enum class Carrier { Gas, Electricity, Oil, Coal };
 inline constexpr std::array<Carrier, 4> kCarriers{Carrier::Gas, Carrier::Electricity, Carrier::Oil,
                                                   Carrier::Coal};

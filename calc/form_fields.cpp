@@ -1,34 +1,17 @@
 #include "calc/form_fields.h"
 
-#include <cstddef>
-
+#include "calc/enum_index.h"
+#include "calc/field_table.h"
 #include "calc/input_check.h"
 
 namespace calc {
-namespace {
-
-// Indexed by the enumerators, which follow the order of kFields and kResultLabels.
-constexpr std::array<std::string_view, kFields.size()> kFieldNames{"Text1", "Text2", "Text3",
-                                                                   "Text4", "Text5", "Text6"};
-constexpr std::array<std::string_view, kResultLabels.size()> kResultLabelNames{
-    "Label3",  "Label39", "Label11", "Label12", "Label13", "Label14", "Label16",
-    "Label17", "Label18", "Label19", "Label21", "Label22", "Label23", "Label24"};
-
-std::size_t IndexOf(Field field) {
-  return static_cast<std::size_t>(field);
-}
-std::size_t IndexOf(ResultLabel label) {
-  return static_cast<std::size_t>(label);
-}
-
-}  // namespace
 
 std::string_view FieldName(Field field) {
-  return kFieldNames.at(IndexOf(field));
+  return InputFieldOf(field).name;
 }
 
 std::string_view ResultLabelName(ResultLabel label) {
-  return kResultLabelNames.at(IndexOf(label));
+  return ResultFieldOf(label).name;
 }
 
 FieldRecord::FieldRecord() {

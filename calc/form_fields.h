@@ -9,10 +9,11 @@
 
 namespace calc {
 
-// The six input text boxes, in the order they are checked.
+// The six input text boxes, in the order they are checked. What each one is: calc/field_table.h.
 enum class Field { Text1, Text2, Text3, Text4, Text5, Text6 };
 
-// The fourteen result labels, in the order the calculation writes them.
+// The fourteen result labels, in the order they are listed to the user: the heat saved, then
+// the pollutants (see calc/field_table.h). ComputeResults writes Label39 last.
 enum class ResultLabel {
   Label3,
   Label39,

@@ -19,8 +19,8 @@ std::string StartUpText(Field field);
 std::string_view RangeMessage(Field field);
 
 // Checks Text1..Text6 in order. A text that is not a number, or whose ParseNumber value is
-// not above 0 or not below the field's upper bound (Text4: not above 100), gets one
-// ShowWarning and then its reset text. Fields that pass keep their text exactly.
+// outside the field's range (calc/field_table.h), gets one ShowWarning and then its reset
+// text. Fields that pass keep their text exactly.
 // Throws std::invalid_argument for an unusable separator.
 void CheckInputs(FormFields& fields, const NumberFormat& format);
 

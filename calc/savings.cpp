@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "calc/enum_index.h"
+#include "calc/field_table.h"
 #include "calc/pollutant_table.h"
 
 namespace calc {
@@ -14,10 +16,6 @@ namespace {
 
 using pollutant_table::Base;
 using pollutant_table::DoubleStep;
-
-// Indexed by Carrier: the field that holds each carrier's efficiency, read in this order.
-constexpr std::array<Field, kCarriers.size()> kEfficiencyFields{Field::Text3, Field::Text4,
-                                                                Field::Text5, Field::Text6};
 
 // Failures are found by looking at the values, not at FP flags, which the compiler is free
 // to move across the operations.
@@ -45,17 +43,16 @@ double Apply(const DoubleStep& step, double value) {
                                               : Divide(value, step.constant);
 }
 
-std::size_t IndexOf(Carrier carrier) {
-  return static_cast<std::size_t>(carrier);
-}
-
 }  // namespace
 
 void ComputeResults(FormFields& fields, const NumberFormat& format) {
+  // Indexed by Carrier.
   std::array<double, kCarriers.size()> efficiency{};
-  for (const Carrier carrier : kCarriers) {
-    const Field field = kEfficiencyFields.at(IndexOf(carrier));
-    efficiency.at(IndexOf(carrier)) = Divide(ParseNumber(fields.GetText(field), format), 100.0);
+  for (const InputField& input : kInputFields) {
+    if (input.efficiencyOf) {
+      efficiency.at(IndexOf(*input.efficiencyOf)) =
+          Divide(ParseNumber(fields.GetText(input.field), format), 100.0);
+    }
   }
 
   const Fixed4 yieldKwh = ParseFixed4(fields.GetText(Field::Text1), format);
