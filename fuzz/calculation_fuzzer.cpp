@@ -24,6 +24,7 @@
 #include "calc/input_check.h"
 #include "calc/number_text.h"
 #include "calc/savings.h"
+#include "calc/testing/logging_fields.h"
 #include "fuzz/reference.h"
 
 namespace {
@@ -58,50 +59,21 @@ constexpr std::array<calc::ResultLabel, kLabelCount> kWriteOrder{
     calc::ResultLabel::Label21, calc::ResultLabel::Label22, calc::ResultLabel::Label23,
     calc::ResultLabel::Label24, calc::ResultLabel::Label39};
 
-std::size_t IndexOf(calc::Field field) {
-  return static_cast<std::size_t>(field);
-}
-std::size_t IndexOf(calc::ResultLabel label) {
-  return static_cast<std::size_t>(label);
-}
+using Event = calc::FormEvent;
 
-// One call the calculation made on the form, other than GetText.
-struct Event {
-  enum class Kind { kSetText, kSetCaption, kShowWarning } kind;
-  std::size_t index;  // field or label; 0 for warnings
-  std::string text;
-  friend bool operator==(const Event&, const Event&) = default;
-};
-
-// A form that logs every change made to it, so that a write of an unchanged text, a
-// warning out of order or a caption written twice shows too.
-class RecordingForm final : public calc::FormFields {
- public:
-  RecordingForm() {
-    for (const calc::ResultLabel label : calc::kResultLabels) {
-      captions[IndexOf(label)] = std::string(calc::ResultLabelName(label));
-    }
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-      texts[i] = std::string(kRanges[i].resetText);
-    }
-  }
-  std::string GetText(calc::Field field) const override { return texts.at(IndexOf(field)); }
-  void SetText(calc::Field field, const std::string& text) override {
-    log.push_back({Event::Kind::kSetText, IndexOf(field), text});
-    texts.at(IndexOf(field)) = text;
-  }
-  void SetCaption(calc::ResultLabel label, const std::string& text) override {
-    log.push_back({Event::Kind::kSetCaption, IndexOf(label), text});
-    captions.at(IndexOf(label)) = text;
-  }
-  void ShowWarning(const std::string& message) override {
-    log.push_back({Event::Kind::kShowWarning, 0, message});
-  }
-
+std::array<std::string, kFieldCount> TextsOf(const calc::LoggingFields& form) {
   std::array<std::string, kFieldCount> texts;
+  for (std::size_t i = 0; i < kFieldCount; ++i) texts[i] = form.GetText(calc::kFields[i]);
+  return texts;
+}
+
+std::array<std::string, kLabelCount> CaptionsOf(const calc::LoggingFields& form) {
   std::array<std::string, kLabelCount> captions;
-  std::vector<Event> log;
-};
+  for (std::size_t i = 0; i < kLabelCount; ++i) {
+    captions[i] = form.Record().Caption(calc::kResultLabels[i]);
+  }
+  return captions;
+}
 
 struct Outcome {
   std::array<std::string, kFieldCount> texts;
@@ -147,8 +119,9 @@ std::vector<Event> ExpectedChecks(const std::array<std::string, kFieldCount>& te
     } else {
       continue;
     }
-    events.push_back({Event::Kind::kShowWarning, 0, std::string(message)});
-    events.push_back({Event::Kind::kSetText, i, std::string(kRanges[i].resetText)});
+    events.push_back({Event::Kind::kShowWarning, "", std::string(message)});
+    events.push_back({Event::Kind::kSetText, std::string(calc::FieldName(field)),
+                      std::string(kRanges[i].resetText)});
   }
   return events;
 }
@@ -159,23 +132,24 @@ std::string Describe(const std::vector<Event>& log) {
     out += event.kind == Event::Kind::kSetText      ? "SetText "
            : event.kind == Event::Kind::kSetCaption ? "SetCaption "
                                                     : "ShowWarning ";
-    out += std::to_string(event.index) + " \"" + fuzzref::Escape(event.text, 60) + "\"; ";
+    out += event.name + " \"" + fuzzref::Escape(event.text, 60) + "\"; ";
   }
   return out;
 }
 
-void CheckCaptions(const Input& input, const RecordingForm& form) {
-  if (form.log.size() != kLabelCount) {
-    Fail(input, "ComputeResults did not write each caption once", Describe(form.log));
+void CheckCaptions(const Input& input, const calc::LoggingFields& form) {
+  const std::vector<Event>& log = form.Log();
+  if (log.size() != kLabelCount) {
+    Fail(input, "ComputeResults did not write each caption once", Describe(log));
   }
   for (std::size_t i = 0; i < kLabelCount; ++i) {
-    const Event& event = form.log[i];
-    if (event.kind != Event::Kind::kSetCaption || event.index != IndexOf(kWriteOrder[i])) {
-      Fail(input, "ComputeResults wrote out of order or touched a field", Describe(form.log));
-    }
+    const Event& event = log[i];
     const calc::ResultLabel label = kWriteOrder[i];
-    const std::string& caption = event.text;
     const std::string name(calc::ResultLabelName(label));
+    if (event.kind != Event::Kind::kSetCaption || event.name != name) {
+      Fail(input, "ComputeResults wrote out of order or touched a field", Describe(log));
+    }
+    const std::string& caption = event.text;
     if (label == calc::ResultLabel::Label3 || label == calc::ResultLabel::Label39) {
       // GJ per m2 from a yield below 1500 kWh rounded to Fixed4, and that times an area
       // below 1000 m2 rounded to Fixed4: at most 5.4 and 5400.
@@ -203,27 +177,29 @@ void CheckCaptions(const Input& input, const RecordingForm& form) {
 }
 
 Outcome Run(const Input& input, const calc::NumberFormat& format) {
-  RecordingForm form;
+  calc::LoggingFields form;
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     if (input.texts[i]) {
-      form.texts[i] = std::string(*input.texts[i]);
+      form.SetText(calc::kFields[i], std::string(*input.texts[i]));
     }
   }
-  const std::vector<Event> expected = ExpectedChecks(form.texts, format);
+  form.ClearLog();
+  const std::array<std::string, kFieldCount> texts = TextsOf(form);
+  const std::vector<Event> expected = ExpectedChecks(texts, format);
   try {
     calc::CheckInputs(form, format);
   } catch (const std::exception& e) {
     Fail(input, "CheckInputs threw", e.what());
   }
-  if (form.log != expected) {
+  if (form.Log() != expected) {
     Fail(input, "CheckInputs warned or reset wrongly",
-         "did: " + Describe(form.log) + "\n  expected: " + Describe(expected));
+         "did: " + Describe(form.Log()) + "\n  expected: " + Describe(expected));
   }
 
   double smallestEfficiency = INFINITY;
   bool zeroDivisor = false;
   for (std::size_t i = 0; i < kFieldCount; ++i) {
-    const std::string& text = form.texts[i];
+    const std::string text = form.GetText(calc::kFields[i]);
     if (!fuzzref::ScanNumber(text, input.separator) ||
         !InRange(i, calc::ParseNumber(text, format))) {
       Fail(input, "a field is not a number in range after CheckInputs",
@@ -236,15 +212,16 @@ Outcome Run(const Input& input, const calc::NumberFormat& format) {
     }
   }
 
-  form.log.clear();
-  const std::array<std::string, kLabelCount> before = form.captions;
+  form.ClearLog();
+  const std::array<std::string, kLabelCount> before = CaptionsOf(form);
   Outcome outcome;
   try {
     calc::ComputeResults(form, format);
   } catch (const calc::ArithmeticError& e) {
     outcome.arithmeticError = true;
-    if (!form.log.empty() || form.captions != before) {
-      Fail(input, "ComputeResults changed the form before an ArithmeticError", Describe(form.log));
+    if (!form.Log().empty() || CaptionsOf(form) != before) {
+      Fail(input, "ComputeResults changed the form before an ArithmeticError",
+           Describe(form.Log()));
     }
     if (smallestEfficiency >= kOrdinaryEfficiency) {
       Fail(input, "ArithmeticError for ordinary efficiencies", e.what());
@@ -255,13 +232,13 @@ Outcome Run(const Input& input, const calc::NumberFormat& format) {
   if (!outcome.arithmeticError) {
     if (zeroDivisor) {
       Fail(input, "no ArithmeticError for an efficiency that is zero after dividing by 100",
-           Describe(form.log));
+           Describe(form.Log()));
     }
     CheckCaptions(input, form);
   }
-  outcome.texts = form.texts;
-  outcome.captions = form.captions;
-  outcome.log = form.log;
+  outcome.texts = TextsOf(form);
+  outcome.captions = CaptionsOf(form);
+  outcome.log = form.Log();
   return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/savings.h"
+#include "calc/testing/logging_fields.h"
 
 namespace {
 
@@ -133,32 +134,15 @@ TEST(CheckInputs, EveryFieldRejectedGivesSixWarningsInOrder) {
   }
 }
 
-// The warning is shown while the field still holds the rejected text.
-class OrderLog final : public calc::FormFields {
- public:
-  std::string GetText(Field field) const override { return record_.GetText(field); }
-  void SetText(Field field, const std::string& text) override {
-    log.push_back(std::string(calc::FieldName(field)) + ":=" + text);
-    record_.SetText(field, text);
-  }
-  void SetCaption(calc::ResultLabel, const std::string&) override { log.push_back("caption"); }
-  void ShowWarning(const std::string& message) override {
-    log.push_back(message + " while Text2=" + record_.GetText(Field::Text2));
-  }
-
-  std::vector<std::string> log;
-
- private:
-  FieldRecord record_;
-};
-
+// The warning is shown while the field still holds the rejected text: nothing is written
+// before it.
 TEST(CheckInputs, WarnsBeforeResettingAndTouchesNothingElse) {
-  OrderLog fields;
+  calc::LoggingFields fields;
   fields.SetText(Field::Text2, "-3");
-  fields.log.clear();
+  fields.ClearLog();
   calc::CheckInputs(fields, NumberFormat{","});
-  EXPECT_EQ(fields.log,
-            (std::vector<std::string>{std::string(kAreaRange) + " while Text2=-3", "Text2:=1"}));
+  EXPECT_EQ(fields.Lines(),
+            (std::vector<std::string>{std::string("warning: ") + kAreaRange, "Text2 := 1"}));
 }
 
 TEST(CheckInputs, StartUpTextsAndMessagesAreExposed) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "calc/input_check.h"
+#include "calc/testing/logging_fields.h"
 
 namespace {
 
@@ -156,33 +157,14 @@ INSTANTIATE_TEST_SUITE_P(Table, Savings, testing::ValuesIn(kScenarios),
                            return std::string(row.param.name);
                          });
 
-// Logs every call, to show what a run touches and in which order.
-class RecordingFields final : public calc::FormFields {
- public:
-  std::string GetText(Field field) const override { return record_.GetText(field); }
-  void SetText(Field field, const std::string& text) override {
-    log.push_back("SetText " + std::string(calc::FieldName(field)));
-    record_.SetText(field, text);
-  }
-  void SetCaption(ResultLabel label, const std::string& text) override {
-    log.push_back(std::string(calc::ResultLabelName(label)) + "=" + text);
-  }
-  void ShowWarning(const std::string& message) override { log.push_back("warn " + message); }
-
-  std::vector<std::string> log;
-
- private:
-  FieldRecord record_;
-};
-
 TEST(ComputeResults, WritesEachCaptionOnceInOrderAndNothingElse) {
-  RecordingFields fields;
+  calc::LoggingFields fields;
   calc::ComputeResults(fields, NumberFormat{","});
   const std::vector<std::string> expected{
-      "Label3=2,16",   "Label11=0,151", "Label12=0,558", "Label13=0,238", "Label14=0,345",
-      "Label16=0,202", "Label17=0,36",  "Label18=0,246", "Label19=0,54",  "Label21=0,021",
-      "Label22=0,24",  "Label23=4,628", "Label24=6,12",  "Label39=2,16"};
-  EXPECT_EQ(fields.log, expected);
+      "Label3 = 2,16",   "Label11 = 0,151", "Label12 = 0,558", "Label13 = 0,238", "Label14 = 0,345",
+      "Label16 = 0,202", "Label17 = 0,36",  "Label18 = 0,246", "Label19 = 0,54",  "Label21 = 0,021",
+      "Label22 = 0,24",  "Label23 = 4,628", "Label24 = 6,12",  "Label39 = 2,16"};
+  EXPECT_EQ(fields.Lines(), expected);
 }
 
 // A failing run writes no caption at all, so the labels never mix two runs.
@@ -248,11 +230,11 @@ TEST(ComputeResults, FailureAfterAGoodRunKeepsItsResults) {
 }
 
 TEST(ComputeResults, NonNumberTextIsAnInvalidArgument) {
-  RecordingFields fields;
+  calc::LoggingFields fields;
   fields.SetText(Field::Text6, "abc");
-  fields.log.clear();
+  fields.ClearLog();
   EXPECT_THROW(calc::ComputeResults(fields, NumberFormat{","}), std::invalid_argument);
-  EXPECT_TRUE(fields.log.empty());
+  EXPECT_EQ(fields.Lines(), std::vector<std::string>{});
 }
 
 }  // namespace
