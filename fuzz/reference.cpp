@@ -1,10 +1,9 @@
 #include "fuzz/reference.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace fuzzref {
@@ -64,6 +63,15 @@ class BigInt {
     }
   }
 
+  void MulPow5(std::int64_t n) {
+    for (; n >= 13; n -= 13) {
+      MulAdd(1'220'703'125, 0);  // 5^13, the largest power of 5 below 2^32
+    }
+    for (; n > 0; --n) {
+      MulAdd(5, 0);
+    }
+  }
+
   void MulPow2(std::int64_t n) {
     if (limbs_.empty()) {
       return;
@@ -81,6 +89,33 @@ class BigInt {
         limbs_.push_back(carry);
       }
     }
+  }
+
+  // The decimal digits, without leading zeros; "" for zero. Schoolbook division by 10^9.
+  std::string ToDigits() const {
+    std::vector<std::uint32_t> rest = limbs_;
+    std::vector<std::uint32_t> chunks;  // base 10^9, least significant first
+    while (!rest.empty()) {
+      std::uint64_t remainder = 0;
+      for (std::size_t i = rest.size(); i-- > 0;) {
+        const std::uint64_t current = (remainder << 32) | rest[i];
+        rest[i] = static_cast<std::uint32_t>(current / 1'000'000'000);
+        remainder = current % 1'000'000'000;
+      }
+      while (!rest.empty() && rest.back() == 0) {
+        rest.pop_back();
+      }
+      chunks.push_back(static_cast<std::uint32_t>(remainder));
+    }
+    std::string digits;
+    for (std::size_t i = chunks.size(); i-- > 0;) {
+      std::string chunk = std::to_string(chunks[i]);
+      if (i + 1 != chunks.size()) {
+        chunk.insert(0, 9 - chunk.size(), '0');
+      }
+      digits += chunk;
+    }
+    return digits;
   }
 
   friend int Compare(const BigInt& a, const BigInt& b) {
@@ -486,21 +521,48 @@ std::optional<Decimal> ReadFormattedFixed4(std::string_view text, std::string_vi
 }
 
 Decimal RoundTo15Digits(double value) {
-  std::array<char, 40> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::scientific, 14);
-  std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
-  const bool negative = text.starts_with('-');
-  if (negative) {
-    text.remove_prefix(1);
+  // The double is exactly m x 2^p: m x 2^p itself for p >= 0, else m x 5^-p x 10^p, so its
+  // every decimal digit comes out of one big integer.
+  int binaryExponent = 0;
+  const double fraction = std::frexp(std::fabs(value), &binaryExponent);
+  BigInt scaled(static_cast<std::uint64_t>(std::ldexp(fraction, 53)));
+  const std::int64_t power = binaryExponent - 53;
+  std::int64_t decimalPower = 0;
+  if (power >= 0) {
+    scaled.MulPow2(power);
+  } else {
+    scaled.MulPow5(-power);
+    decimalPower = power;
   }
-  // "d.dddddddddddddde+XX"
-  const std::size_t e = text.find('e');
-  int power = 0;
-  const std::string_view powerText = text.substr(e + 1);
-  std::from_chars(powerText.data() + (powerText.front() == '+' ? 1 : 0),
-                  powerText.data() + powerText.size(), power);
-  return MakeDecimal(negative, text.substr(0, 1), text.substr(2, e - 2), power);
+  std::string digits = scaled.ToDigits();  // the value is digits x 10^decimalPower
+  Decimal rounded;
+  rounded.negative = std::signbit(value);
+  if (digits.empty()) {
+    return rounded;
+  }
+  rounded.exponent = static_cast<std::int64_t>(digits.size()) + decimalPower;
+
+  if (digits.size() > 15) {
+    const char next = digits[15];
+    const bool restNonzero = digits.find_first_not_of('0', 16) != std::string::npos;
+    const bool lastOdd = (digits[14] - '0') % 2 == 1;
+    digits.resize(15);
+    if (next > '5' || (next == '5' && (restNonzero || lastOdd))) {
+      std::size_t i = digits.size();
+      while (i > 0 && digits[i - 1] == '9') {
+        digits[--i] = '0';
+      }
+      if (i == 0) {
+        digits.insert(digits.begin(), '1');  // 999...9 became 1000...0: one digit more
+        ++rounded.exponent;
+      } else {
+        ++digits[i - 1];
+      }
+    }
+  }
+  digits.erase(digits.find_last_not_of('0') + 1);
+  rounded.digits = digits;
+  return rounded;
 }
 
 std::int64_t DecimalsOf(const Decimal& value) {

@@ -63,8 +63,9 @@ std::optional<Decimal> ReadFormattedDouble(std::string_view text, std::string_vi
 // any other text.
 std::optional<Decimal> ReadFormattedFixed4(std::string_view text, std::string_view separator);
 
-// The double rounded to 15 significant digits (ties to even) by the standard library's
-// exact conversion; the value FormatDouble must show. `value` must be finite.
+// The double rounded to 15 significant digits (ties to even) from its exact decimal
+// expansion, worked out with big integers; the value FormatDouble must show. `value` must be
+// finite. Zero of either sign gives no digits.
 Decimal RoundTo15Digits(double value);
 
 // Number of decimals of a value (0 for integers).
