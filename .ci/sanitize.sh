@@ -8,8 +8,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-asan}
 
 # gcc: Debian's Qt is built with it and is not instrumented, so only our code is checked.
-cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTARQUEN_SANITIZE=ON
+cmake --preset asan -B "$build"
 cmake --build "$build"
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
