@@ -1,11 +1,11 @@
 // Hostile texts entered into the real window, one field at a time, then "Számítás": the
-// right warning box (or none) appears, the other fields keep exactly what was typed, the
-// results are the ones the surviving texts give, and a megabyte in a field does not stall
-// the click. Runs headless; the locale of the run decides the decimal separator.
+// right warning box (or none) appears, the other fields keep exactly what was typed, and the
+// results are the ones the surviving texts give, a megabyte in a field included. How long
+// such a click takes is reported by bench/click_bench, not checked here; CTest's timeout
+// catches a hang. Runs headless; the locale of the run decides the decimal separator.
 
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +22,8 @@
 namespace {
 
 // A megabyte of text: large enough that anything quadratic, or any copy per character,
-// shows up as seconds.
+// would hang the test.
 constexpr qsizetype kMegabyte = qsizetype{1} << 20;
-// Entering and clicking are timed for texts at least this long.
-constexpr qsizetype kReportedLength = 100'000;
-constexpr qint64 kClickLimitMs = 1000;
 
 const QString kBoxTitle = QStringLiteral("HIBÁS ADAT");
 const QString kNotANumber = QStringLiteral("Adjon meg számot!");
@@ -308,31 +305,20 @@ class HostileInputTest : public QObject {
     for (int i = 0; i < 6; ++i) {
       if (i != field) Enter(TextBox(i), typed[i], Entry::Keys);
     }
-    QElapsedTimer clock;
-    clock.start();
     Enter(TextBox(field), text, static_cast<Entry>(entry));
-    const qint64 enterMs = clock.elapsed();
     typed[field] = text;
     QCOMPARE(Abbreviated(Texts()),
              Abbreviated(typed));  // the entry itself worked, or the rest proves nothing
 
     auto* calculate = form_->findChild<QPushButton*>(QStringLiteral("Command1"));
     QVERIFY(calculate != nullptr);
-    clock.restart();
     QTest::mouseClick(calculate, Qt::LeftButton);
-    const qint64 clickMs = clock.elapsed();
-    if (text.size() >= kReportedLength) {
-      qInfo("%s: %lld characters entered in %lld ms; the click took %lld ms",
-            QTest::currentDataTag(), static_cast<long long>(text.size()),
-            static_cast<long long>(enterMs), static_cast<long long>(clickMs));
-    }
 
     QCOMPARE(closer_->faults, QStringList());
     QCOMPARE(closer_->messages, boxes);
     typed[field] = textAfter;
     QCOMPARE(Abbreviated(Texts()), Abbreviated(typed));
     QCOMPARE(Results(), results);
-    QVERIFY2(clickMs < kClickLimitMs, qPrintable(QStringLiteral("click took %1 ms").arg(clickMs)));
   }
 
  private:
