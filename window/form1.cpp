@@ -34,6 +34,7 @@
 #include "window/controls.h"
 #include "window/layout.h"
 #include "window/placement.h"
+#include "window/window_hints.h"
 
 namespace window {
 
@@ -421,6 +422,7 @@ void Form1::paintEvent(QPaintEvent* /*event*/) {
 
 void Form1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  AllowOnlyMoveAndClose(windowHandle());  // before the window is mapped
   if (!shownOnce_) {
     shownOnce_ = true;
     QTimer::singleShot(0, this, &Form1::KeepOnScreen);
