@@ -18,7 +18,6 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <iterator>
@@ -319,7 +318,7 @@ void Form1::KeepOnScreen() {
   if (screen == nullptr) screen = QApplication::primaryScreen();
   if (screen == nullptr) return;
   // The frame's size is known only once the window is on the screen; until then the inner
-  // size stands for it, and showEvent places the window again.
+  // size stands for it, and moveEvent places the window again.
   const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
   move(FitTopLeft(wanted, size().grownBy(frame), screen->availableGeometry()));
 }
@@ -423,9 +422,17 @@ void Form1::paintEvent(QPaintEvent* /*event*/) {
 void Form1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   AllowOnlyMoveAndClose(windowHandle());  // before the window is mapped
-  if (!shownOnce_) {
-    shownOnce_ = true;
-    QTimer::singleShot(0, this, &Form1::KeepOnScreen);
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The window manager reports its frame only after it has framed the window, which moves the
+  // inner area. The first move that comes with a frame places the window once more, now with
+  // the frame's true size, so a frame taller than the space left below the designed place
+  // does not hang off the screen.
+  if (!placedWithFrame_ && windowHandle() != nullptr && !windowHandle()->frameMargins().isNull()) {
+    placedWithFrame_ = true;
+    KeepOnScreen();
   }
 }
 

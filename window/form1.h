@@ -70,6 +70,7 @@ class Form1 : public QWidget, public calc::FormFields {
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -85,7 +86,8 @@ class Form1 : public QWidget, public calc::FormFields {
   std::array<QString, calc::kFields.size()> calculatedInputs_;   // what the results stand for
   std::array<QString, calc::kResultLabels.size()> resultNames_;  // heading and unit
   QFont resultFont_;  // the designed face of every result cell
-  bool shownOnce_ = false;
+  // Placed again once the window manager's frame was known.
+  bool placedWithFrame_ = false;
   std::function<QString()> decimalPoint_;
 };
 
