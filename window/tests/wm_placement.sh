@@ -66,9 +66,16 @@ if [[ ${1:-} == --inside ]]; then
   read -r _ _ sw sh <<<"$screen"
   work=$(mktemp -d)
   wm_pid="" app_pid=""
+  # Asks process $1 to end, and ends it after 5 s if it has not.
+  gone() { ! kill -0 "$1" 2>/dev/null; }
+  stop() {
+    kill "$1" 2>/dev/null || return 0
+    wait_for 5 gone "$1" || kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+  }
   cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
-    [[ -n $wm_pid ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+    [[ -n $app_pid ]] && stop "$app_pid"
+    [[ -n $wm_pid ]] && stop "$wm_pid"
     rm -rf "$work"
   }
   trap cleanup EXIT
@@ -148,6 +155,8 @@ for tool in xprop xwininfo xdotool timeout; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }
 done
 
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 status=77  # until one manager ran; 1 once any check failed
 for manager in "${managers[@]}"; do
   if ! command -v "$manager" >/dev/null; then
@@ -156,10 +165,12 @@ for manager in "${managers[@]}"; do
   fi
   for size in "${sizes[@]}"; do
     # The managers' helpers complain on the way out when the display goes; show their output
-    # only when a check fails.
-    log=$("$display_script" --session-bus --size "$size" -- "$0" --inside "$manager" "$program" 2>&1)
+    # only when a check fails. A file, not a pipe: a helper that outlives the run keeps a pipe
+    # open.
+    "$display_script" --session-bus --size "$size" -- "$0" --inside "$manager" "$program" \
+      >"$log" 2>&1
     result=$?
-    if ((result == 0)); then grep '^ok: ' <<<"$log"; else echo "$log"; fi
+    if ((result == 0)); then grep '^ok: ' "$log"; else cat "$log"; fi
     ((result == 77)) && { echo "SKIP: no private display for $manager"; continue; }
     if ((result != 0)); then
       status=1
