@@ -39,13 +39,22 @@ QImage CompiledImage(const QString& resource) {
   if (size < sizeof(RawImageHeader)) return {};
   RawImageHeader header{};
   std::memcpy(&header, file.data(), sizeof header);
+  const std::size_t pixels = std::size_t{header.bytesPerLine} * header.height;
   if (header.magic != kRawImageMagic ||
-      size - sizeof header < std::size_t{header.bytesPerLine} * header.height) {
+      size - sizeof header < pixels + std::size_t{header.colorCount} * sizeof(QRgb)) {
     return {};
   }
-  return QImage(file.data() + sizeof header, static_cast<int>(header.width),
-                static_cast<int>(header.height), static_cast<qsizetype>(header.bytesPerLine),
-                static_cast<QImage::Format>(header.format));
+  QImage image(file.data() + sizeof header, static_cast<int>(header.width),
+               static_cast<int>(header.height), static_cast<qsizetype>(header.bytesPerLine),
+               static_cast<QImage::Format>(header.format));
+  if (header.colorCount > 0) {
+    // Only the table is copied; the pixels stay where they are.
+    QList<QRgb> colours(header.colorCount);
+    std::memcpy(colours.data(), file.data() + sizeof header + pixels,
+                colours.size() * sizeof(QRgb));
+    image.setColorTable(colours);
+  }
+  return image;
 }
 
 int ArtworkScale(qreal devicePixelRatio) {
@@ -54,25 +63,23 @@ int ArtworkScale(qreal devicePixelRatio) {
   return devicePixelRatio > 1 ? 2 : 1;
 }
 
-void DrawArtwork(QPainter& painter, QPoint topLeft, const QPixmap& pixmap) {
+void DrawArtwork(QPainter& painter, QPoint topLeft, const QImage& image) {
   // Averaging, where the default takes the nearest pixel and drops or doubles some rows. At
   // the drawings' own scales nothing is resampled, so this changes no pixel there.
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(topLeft, pixmap);
+  painter.drawImage(topLeft, image);
 }
 
 bool Artwork::Fit(qreal devicePixelRatio) {
   const int scale = resource_.isEmpty() ? 0 : ArtworkScale(devicePixelRatio);
   if (scale == scale_) return false;
   scale_ = scale;
-  pixmap_ = QPixmap();  // dropped first, so the two drawings are never held at once
+  image_ = QImage();
   if (scale == 0) return true;
   QString name = resource_;
   if (scale == 2) name.insert(name.lastIndexOf(u'.'), QStringLiteral("@2x"));
-  QImage image = CompiledImage(name);
-  // Set on the image: set on the pixmap, it would copy the pixels out of the resource.
-  image.setDevicePixelRatio(scale);
-  pixmap_ = QPixmap::fromImage(std::move(image));
+  image_ = CompiledImage(name);
+  image_.setDevicePixelRatio(scale);  // the pixels stay in the resource
   return true;
 }
 

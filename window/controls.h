@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QList>
-#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -26,27 +25,28 @@ QImage CompiledImage(const QString& resource);
 // images) above 1, else 1.
 int ArtworkScale(qreal devicePixelRatio);
 
-// Draws an Artwork pixmap unscaled in logical pixels from `topLeft`, resampled smoothly where
+// Draws an Artwork image unscaled in logical pixels from `topLeft`, resampled smoothly where
 // the screen's ratio lies between the drawings' scales.
-void DrawArtwork(QPainter& painter, QPoint topLeft, const QPixmap& pixmap);
+void DrawArtwork(QPainter& painter, QPoint topLeft, const QImage& image);
 
-// One image of the artwork, held only at the scale the screen in use needs.
+// One image of the artwork, held only at the scale the screen in use needs. It is drawn as the
+// compiled image itself: a pixmap would hold an indexed image as a 32-bit copy.
 class Artwork {
  public:
   Artwork() = default;
   // `resource`: the 1x image, ":/art/NAME.raw"; its 2x drawing is ":/art/NAME@2x.raw".
   explicit Artwork(QString resource) : resource_(std::move(resource)) {}
 
-  // Loads the drawing for this device pixel ratio, dropping the other one, unless it is
-  // loaded already; true if the pixmap changed. The pixmap's own device pixel ratio is the
+  // Wraps the drawing for this device pixel ratio, dropping the other one, unless it is
+  // wrapped already; true if the image changed. The image's own device pixel ratio is the
   // drawing's scale, so it covers the same logical size at every scale.
   bool Fit(qreal devicePixelRatio);
-  const QPixmap& Pixmap() const { return pixmap_; }
+  const QImage& Image() const { return image_; }
 
  private:
   QString resource_;
-  int scale_ = 0;  // of the loaded drawing; 0 before the first Fit
-  QPixmap pixmap_;
+  int scale_ = 0;  // of the wrapped drawing; 0 before the first Fit
+  QImage image_;
 };
 
 // A container that draws its image unscaled from the top-left corner of its inner area,
@@ -64,7 +64,7 @@ class PictureBox : public QFrame {
   // after the window has moved to a screen of another ratio. An empty name shows none.
   void SetPicture(const QString& resource);
   // The image as drawn now: null if none, device pixel ratio 2 for the 2x drawing.
-  const QPixmap& Picture() const { return picture_.Pixmap(); }
+  const QImage& Picture() const { return picture_.Image(); }
 
   // Adds a black rule along the longer side of `box` (pixels, relative to the inner area),
   // drawn one device pixel thick at the device row or column nearest to the box's top or

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QWindow>
@@ -416,7 +417,7 @@ bool Form1::event(QEvent* event) {
 void Form1::paintEvent(QPaintEvent* /*event*/) {
   background_.Fit(devicePixelRatioF());  // as PictureBox: the screen painted on decides
   QPainter painter(this);
-  DrawArtwork(painter, QPoint(0, 0), background_.Pixmap());
+  DrawArtwork(painter, QPoint(0, 0), background_.Image());
 }
 
 void Form1::showEvent(QShowEvent* event) {

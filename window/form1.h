@@ -2,7 +2,6 @@
 // The program's one window: the input and results panels, the buttons and the footer.
 
 #include <QFont>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -64,7 +63,7 @@ class Form1 : public QWidget, public calc::FormFields {
   void ShowWarning(const std::string& message) override;
 
   // The part of the background image that the window shows, at the scale of its screen.
-  const QPixmap& Background() const { return background_.Pixmap(); }
+  const QImage& Background() const { return background_.Image(); }
 
  protected:
   bool event(QEvent* event) override;

@@ -550,7 +550,7 @@ void Form1Test::artwork() {
     QCOMPARE(box->Picture().size(), e.size);
     // Unscaled from the top-left corner, clipped at the box's right and bottom edge.
     const QImage drawn = box->grab().toImage();
-    const QImage picture = box->Picture().toImage();
+    const QImage& picture = box->Picture();
     for (const QPoint& p : {QPoint(0, 0), QPoint(box->width() - 1, box->height() - 1),
                             QPoint(box->width() / 2, box->height() / 2)}) {
       QCOMPARE(drawn.pixelColor(p), picture.pixelColor(p));

@@ -4,15 +4,22 @@
 // Usage: rawimage INPUT OUTPUT [WIDTHxHEIGHT]
 //   With a size, an .ico gives its frame of that size with the most colours; any other image
 //   gives only its top-left part of that size (the part the window shows).
-// Output: the header below, then the scan lines (each padded to 4 bytes), then zero padding
-// to a multiple of 4 bytes, so every blob placed back to back keeps the next one aligned.
+// Output: the header below, then the scan lines (each padded to 4 bytes), then the colour
+// table of an indexed image, then zero padding to a multiple of 4 bytes, so every blob placed
+// back to back keeps the next one aligned.
+//
+// An opaque image of at most 256 colours (all of the artwork but the icon) is stored as 8-bit
+// indexes into its exact colours: a quarter of the bytes, and the window draws the indexes
+// directly, so the 2x background costs 1.1 MB of memory instead of 4.6 MB.
 
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include <QList>
 #include <QRegularExpression>
 #include <QString>
 #include <QtEndian>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +83,27 @@ QImage Decode(const QString& input, const QString& sizeArg) {
                                                        : QImage::Format_RGB32);
 }
 
+// The image as indexes into its own colours, sorted so the output does not depend on the
+// order pixels are met; the image itself if it has alpha or more than 256 colours.
+QImage Indexed(const QImage& image) {
+  if (image.format() != QImage::Format_RGB32) return image;
+  QList<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if (!colours.contains(line[x])) {
+        if (colours.size() == 256) return image;
+        colours.append(line[x]);
+      }
+    }
+  }
+  std::sort(colours.begin(), colours.end());
+  const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, colours,
+                                               Qt::ThresholdDither | Qt::AvoidDither);
+  if (indexed.convertToFormat(QImage::Format_RGB32) != image) Fail("indexing changed a colour");
+  return indexed;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -83,8 +111,8 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: rawimage INPUT OUTPUT [WIDTHxHEIGHT]\n");
     return 2;
   }
-  const QImage image =
-      Decode(QString::fromLocal8Bit(argv[1]), argc == 4 ? QString::fromLocal8Bit(argv[3]) : "");
+  const QImage image = Indexed(
+      Decode(QString::fromLocal8Bit(argv[1]), argc == 4 ? QString::fromLocal8Bit(argv[3]) : ""));
 
   window::RawImageHeader header{};
   header.magic = window::kRawImageMagic;
@@ -92,9 +120,13 @@ int main(int argc, char* argv[]) {
   header.height = static_cast<std::uint32_t>(image.height());
   header.bytesPerLine = static_cast<std::uint32_t>(image.bytesPerLine());
   header.format = static_cast<std::uint32_t>(image.format());
+  const QList<QRgb> colours = image.colorTable();
+  header.colorCount = static_cast<std::uint32_t>(colours.size());
 
   QByteArray blob(reinterpret_cast<const char*>(&header), sizeof header);
   blob.append(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+  blob.append(reinterpret_cast<const char*>(colours.constData()),
+              colours.size() * static_cast<qsizetype>(sizeof(QRgb)));
   blob.append(QByteArray((4 - blob.size() % 4) % 4, '\0'));
 
   QFile out(QString::fromLocal8Bit(argv[2]));
