@@ -77,10 +77,11 @@ void AppendJson(std::string& out, std::string_view text) {
 
 extern "C" {
 
-// Sets the text of input field 0..5 (Text1..Text6) for the next calculation.
-void tarquen_set_text(int field, const char* text) {
-  if (field >= 0 && static_cast<std::size_t>(field) < page.texts.size()) {
-    page.texts[static_cast<std::size_t>(field)] = text;
+// Sets the text of input field 0..5 (Text1..Text6) for the next calculation: `length` bytes
+// of UTF-8, so that a NUL inside the text is kept as the window would keep it.
+void tarquen_set_text(int field, const char* text, int length) {
+  if (field >= 0 && static_cast<std::size_t>(field) < page.texts.size() && length >= 0) {
+    page.texts[static_cast<std::size_t>(field)].assign(text, static_cast<std::size_t>(length));
   }
 }
 

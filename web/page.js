@@ -25,13 +25,14 @@
     return part && part.value !== '' && !/[\d+\- \t]/.test(part.value) ? part.value : '.';
   }
 
-  // Passes a text of any length through the module's heap rather than its small stack.
+  // Passes a text of any length through the module's heap rather than its small stack, with
+  // its length in bytes.
   function withText(text, use) {
     const size = calc.lengthBytesUTF8(text) + 1;
     const pointer = calc._malloc(size);
     try {
       calc.stringToUTF8(text, pointer, size);
-      return use(pointer);
+      return use(pointer, size - 1);
     } finally {
       calc._free(pointer);
     }
@@ -68,7 +69,7 @@
     const returnFocus = document.activeElement;
     try {
       const separator = decimalSeparator();
-      fields.forEach((field, i) => withText(field.value, (p) => calc._tarquen_set_text(i, p)));
+      fields.forEach((field, i) => withText(field.value, (p, n) => calc._tarquen_set_text(i, p, n)));
       const answer = JSON.parse(withText(separator, (p) => calc.UTF8ToString(calc._tarquen_calculate(p))));
       for (const [name, message, reset] of answer.warnings) {
         await ShowWarning(message);

@@ -147,6 +147,16 @@ describe('Számítás', () => {
     await page.close();
   });
 
+  test('a NUL inside a text is part of it: the text is no number', async () => {
+    const { page } = await openPage(browser);
+    await setField(page, 'Text1', `600\u0000${'x'.repeat(300)}`);
+    await page.click('#Command1');
+    assert.equal((await waitForBox(page)).text, 'Adjon meg számot!');
+    await pressOk(page);
+    assert.equal((await texts(page, ['Text1']))[0], '600');
+    await page.close();
+  });
+
   test('Enter in a text box starts nothing', async () => {
     const { page } = await openPage(browser);
     await setField(page, 'Text2', 'abc');
