@@ -63,6 +63,13 @@ int ArtworkScale(qreal devicePixelRatio) {
   return devicePixelRatio > 1 ? 2 : 1;
 }
 
+bool IsRatioChange(const QEvent& event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+  if (event.type() == QEvent::DevicePixelRatioChange) return true;
+#endif
+  return event.type() == QEvent::ScreenChangeInternal;
+}
+
 void DrawArtwork(QPainter& painter, QPoint topLeft, const QImage& image) {
   // Averaging, where the default takes the nearest pixel and drops or doubles some rows. At
   // the drawings' own scales nothing is resampled, so this changes no pixel there.
@@ -102,8 +109,7 @@ void PictureBox::FitPicture() {
 }
 
 bool PictureBox::event(QEvent* event) {
-  // Sent to every widget of a window that has moved to another screen, whose ratio may differ.
-  if (event->type() == QEvent::ScreenChangeInternal) FitPicture();
+  if (IsRatioChange(*event)) FitPicture();
   return QFrame::event(event);
 }
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+class QEvent;
 class QPainter;
 
 namespace window {
@@ -24,6 +25,10 @@ QImage CompiledImage(const QString& resource);
 // The scale of the drawing that looks best at a device pixel ratio: 2 (the NAME@2x.raw
 // images) above 1, else 1.
 int ArtworkScale(qreal devicePixelRatio);
+
+// True for the events that tell a widget its device pixel ratio may have changed: its window
+// moved to another screen, or (Qt 6.6 and later) the screen's ratio itself changed.
+bool IsRatioChange(const QEvent& event);
 
 // Draws an Artwork image unscaled in logical pixels from `topLeft`, resampled smoothly where
 // the screen's ratio lies between the drawings' scales.

@@ -407,8 +407,7 @@ void Form1::ShowWarning(const std::string& message) {
 }
 
 bool Form1::event(QEvent* event) {
-  // The window has moved to another screen, whose ratio may differ.
-  if (event->type() == QEvent::ScreenChangeInternal && background_.Fit(devicePixelRatioF())) {
+  if (IsRatioChange(*event) && background_.Fit(devicePixelRatioF())) {
     update();
   }
   return QWidget::event(event);
