@@ -122,4 +122,18 @@ constexpr const ResultField& ResultFieldOf(ResultLabel label) {
   return kResultFields.at(IndexOf(label));
 }
 
+// The row of the control with this name ("Text3", "Label11"); nullptr for any other name.
+constexpr const InputField* InputFieldNamed(std::string_view name) {
+  for (const InputField& input : kInputFields) {
+    if (input.name == name) return &input;
+  }
+  return nullptr;
+}
+constexpr const ResultField* ResultFieldNamed(std::string_view name) {
+  for (const ResultField& result : kResultFields) {
+    if (result.name == name) return &result;
+  }
+  return nullptr;
+}
+
 }  // namespace calc

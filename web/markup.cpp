@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calc/field_table.h"
 #include "window/layout.h"
 
 namespace {
@@ -47,11 +49,40 @@ std::string ImageName(std::string_view resource) {
   return std::string(resource.substr(slash + 1, dot - slash - 1));
 }
 
-// The spoken name: the heading, then the unit after a comma ("Gáz hatásfok, %").
+// An input field's or a result label's heading and unit, from the calculation's tables;
+// nullopt for every other control.
+struct Heading {
+  std::string_view heading;
+  std::string_view unit;
+};
+std::optional<Heading> HeadingOf(const Control& c) {
+  if (const calc::InputField* input = calc::InputFieldNamed(c.name)) {
+    return Heading{input->heading, input->unit};
+  }
+  if (const calc::ResultField* result = calc::ResultFieldNamed(c.name)) {
+    return Heading{result->heading, result->unit};
+  }
+  return std::nullopt;
+}
+
+// The spoken name: the layout's, or the heading, then the unit after a comma ("Gáz hatásfok,
+// %").
 std::string SpokenName(const Control& c) {
-  std::string name(c.accessibleName);
-  if (!c.unit.empty()) name += ", " + std::string(c.unit);
-  return name;
+  const std::optional<Heading> heading = HeadingOf(c);
+  if (!heading) return std::string(c.accessibleName);
+  return std::string(heading->heading) + ", " + std::string(heading->unit);
+}
+
+// The layout's caption, or an input field's start-up text (an integer, written alike under
+// every number format) or a result label's stored caption, its own name.
+std::string StartText(const Control& c) {
+  if (const calc::InputField* input = calc::InputFieldNamed(c.name)) {
+    return std::to_string(input->startUpValue);
+  }
+  if (const calc::ResultField* result = calc::ResultFieldNamed(c.name)) {
+    return std::string(result->name);
+  }
+  return std::string(c.text);
 }
 
 std::string Geometry(const Control& c) {
@@ -80,9 +111,10 @@ std::string TabIndex(const Control& c) {
 
 // Fields and results: their heading and unit for the copied results table.
 std::string TableColumns(const Control& c) {
-  if (c.unit.empty() || (c.kind != Kind::TextBox && c.kind != Kind::Label)) return "";
-  return " data-heading=\"" + Escaped(c.accessibleName) + "\" data-unit=\"" + Escaped(c.unit) +
-         "\"";
+  const std::optional<Heading> heading = HeadingOf(c);
+  if (!heading) return "";
+  return " data-heading=\"" + Escaped(heading->heading) + "\" data-unit=\"" +
+         Escaped(heading->unit) + "\"";
 }
 
 // "&Számítás" -> "<u>S</u>zámítás", and the letter after "&" as the access key.
@@ -122,14 +154,14 @@ void Write(std::string& html, std::string_view parent) {
         break;
       }
       case Kind::Label:
-        if (!c.accessibleName.empty()) {
+        if (HeadingOf(c)) {
           // The result's heading and unit, said before its value and never shown.
           html += "<span class=\"spoken\">" + Escaped(SpokenName(c)) + ": </span>";
         }
-        html += "<div " + common + ">" + Escaped(c.text) + "</div>\n";
+        html += "<div " + common + ">" + Escaped(StartText(c)) + "</div>\n";
         break;
       case Kind::TextBox:
-        html += "<input " + common + " type=\"text\" value=\"" + Escaped(c.text) +
+        html += "<input " + common + " type=\"text\" value=\"" + Escaped(StartText(c)) +
                 "\" aria-label=\"" + Escaped(SpokenName(c)) +
                 "\" autocomplete=\"off\" spellcheck=\"false\" inputmode=\"decimal\">\n";
         break;

@@ -21,13 +21,13 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
-#include <iterator>
 #include <limits>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "calc/emission_factors.h"
+#include "calc/field_table.h"
 #include "calc/input_check.h"
 #include "calc/number_text.h"
 #include "calc/savings.h"
@@ -106,8 +106,25 @@ Qt::Alignment ToQtAlignment(Align align) {
   return Qt::AlignLeft | Qt::AlignTop;
 }
 
+// The text a control starts with: the layout's caption or image, or, for an input field, its
+// start-up text and, for a result label, its stored caption (its own name), from calc's tables.
+QString StartText(const Control& control) {
+  if (const calc::InputField* input = calc::InputFieldNamed(control.name)) {
+    return QString::fromStdString(calc::StartUpText(input->field));
+  }
+  if (const calc::ResultField* result = calc::ResultFieldNamed(control.name)) {
+    return ToQString(result->name);
+  }
+  return ToQString(control.text);
+}
+
+// The heading, then the unit after a comma: "Gáz hatásfok, %".
+QString SpokenName(std::string_view heading, std::string_view unit) {
+  return ToQString(heading) + QStringLiteral(", ") + ToQString(unit);
+}
+
 QWidget* CreateControl(const Control& control, QWidget* container) {
-  const QString text = ToQString(control.text);
+  const QString text = StartText(control);
   switch (control.kind) {
     case Kind::Picture: {
       auto* box = new PictureBox(container, control.sunkenFrame);
@@ -150,17 +167,6 @@ constexpr std::array<std::pair<std::string_view, calc::Carrier>, 4> kCarrierLabe
     {"Label8", calc::Carrier::Coal},
 }};
 
-const Control& ControlNamed(std::string_view name) {
-  return *std::ranges::find(kControls, name, &Control::name);
-}
-
-// The heading, then the unit after a comma: "Gáz hatásfok, %".
-QString SpokenName(const Control& control) {
-  QString name = ToQString(control.accessibleName);
-  if (!control.unit.empty()) name += QStringLiteral(", ") + ToQString(control.unit);
-  return name;
-}
-
 // A cell of the copied table: a tab or a line break inside it would shift the columns.
 QString TableCell(QString text) {
   for (const QChar c : {u'\t', u'\r', u'\n'}) text.replace(c, u' ');
@@ -179,11 +185,6 @@ QAccessibleInterface* AccessibleWithRole(const QString& key, QObject* object) {
         box, box->Picture().isNull() ? QAccessible::Grouping : QAccessible::Graphic);
   }
   return nullptr;
-}
-
-template <typename Enum, std::size_t N>
-std::size_t IndexIn(const std::array<Enum, N>& order, Enum value) {
-  return static_cast<std::size_t>(std::distance(order.begin(), std::ranges::find(order, value)));
 }
 
 }  // namespace
@@ -219,16 +220,24 @@ Form1::Form1(QWidget* parent, std::function<QString()> decimalPoint)
 }
 
 void Form1::CreateControls() {
+  const Controls controls = CreateLayout();
+  SetFocusOrder(controls);
+  BindInputFields(controls);
+  BindResultLabels(controls);
+  AddFactorTooltips(controls);
+  AddCopyAction(controls);
+  ConnectButtons(controls);
+}
+
+Form1::Controls Form1::CreateLayout() {
   // Each face is made once. A control in the default face inherits the window's font, so only
   // the other faces are set on their controls.
   std::array<QFont, kFaces.size()> fonts;
   std::ranges::transform(kFaces, fonts.begin(), MakeFont);
 
-  std::vector<std::pair<int, QWidget*>> focusChain;
+  Controls controls;
   for (const Control& control : kControls) {
-    QWidget* container = control.parent.empty() ? this
-                                                : findChild<QWidget*>(ToQString(control.parent),
-                                                                      Qt::FindDirectChildrenOnly);
+    QWidget* container = control.parent.empty() ? this : controls.at(control.parent);
     if (control.kind == Kind::Line) {
       // A one-pixel child widget would vanish at fractional scale factors; the panel draws
       // its rules snapped to device pixels instead.
@@ -265,51 +274,72 @@ void Form1::CreateControls() {
     }
     widget->setPalette(palette);
 
-    if (!control.accessibleName.empty()) widget->setAccessibleName(SpokenName(control));
-    if (control.tabIndex >= 0) focusChain.emplace_back(control.tabIndex, widget);
+    if (!control.accessibleName.empty())
+      widget->setAccessibleName(ToQString(control.accessibleName));
+    controls.emplace(control.name, widget);
   }
+  return controls;
+}
 
-  std::ranges::sort(focusChain, {}, &std::pair<int, QWidget*>::first);
-  for (std::size_t i = 1; i < focusChain.size(); ++i) {
-    setTabOrder(focusChain[i - 1].second, focusChain[i].second);
+void Form1::SetFocusOrder(const Controls& controls) {
+  std::vector<const Control*> chain;
+  for (const Control& control : kControls) {
+    if (control.tabIndex >= 0) chain.push_back(&control);
+  }
+  std::ranges::sort(chain, {}, &Control::tabIndex);
+  for (std::size_t i = 1; i < chain.size(); ++i) {
+    setTabOrder(controls.at(chain[i - 1]->name), controls.at(chain[i]->name));
   }
   // Only the first in the chain has the focus when the window opens, so no caret shows.
-  if (!focusChain.empty()) focusChain.front().second->setFocus();
+  if (!chain.empty()) controls.at(chain.front()->name)->setFocus();
+}
 
-  for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
-    auto* box = findChild<TextBox*>(ToQString(calc::FieldName(calc::kFields[i])));
+void Form1::BindInputFields(const Controls& controls) {
+  for (const calc::InputField& input : calc::kInputFields) {
+    auto* box = static_cast<TextBox*>(controls.at(input.name));
+    box->setAccessibleName(SpokenName(input.heading, input.unit));
     // The keypad's decimal key types the separator the calculation will read.
     box->SetDecimalSeparator(
         [this] { return QString::fromStdString(UsableNumberFormat().decimalSeparator); });
-    texts_[i] = box;
+    texts_[IndexOf(input.field)] = box;
   }
-  for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
-    results_[i] = findChild<QLabel*>(ToQString(calc::ResultLabelName(calc::kResultLabels[i])));
-    resultNames_[i] = results_[i]->accessibleName();
+}
+
+void Form1::BindResultLabels(const Controls& controls) {
+  for (const calc::ResultField& result : calc::kResultFields) {
+    const std::size_t i = IndexOf(result.label);
+    results_[i] = static_cast<QLabel*>(controls.at(result.name));
+    resultNames_[i] = SpokenName(result.heading, result.unit);
+    results_[i]->setAccessibleName(resultNames_[i]);
   }
   resultFont_ = results_.front()->font();
+}
 
+void Form1::AddFactorTooltips(const Controls& controls) {
   const calc::NumberFormat format = UsableNumberFormat();
   for (const auto& [name, carrier] : kCarrierLabels) {
-    findChild<QLabel*>(ToQString(name))
-        ->setToolTip(QString::fromStdString(calc::FactorText(carrier, format)));
+    controls.at(name)->setToolTip(QString::fromStdString(calc::FactorText(carrier, format)));
   }
+}
 
+void Form1::AddCopyAction(const Controls& controls) {
   // One action serves the shortcut anywhere in the window and the menu of both panels.
   auto* copy = new QAction(QStringLiteral("Eredmények &másolása"), this);
   copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
   copy->setShortcutContext(Qt::WindowShortcut);
   connect(copy, &QAction::triggered, this, &Form1::CopyResults);
   addAction(copy);
-  for (const char* panel : {"Picture1", "Picture2"}) {
-    auto* box = findChild<QWidget*>(QLatin1String(panel), Qt::FindDirectChildrenOnly);
+  for (std::string_view panel : {"Picture1", "Picture2"}) {
+    QWidget* box = controls.at(panel);
     box->addAction(copy);
     box->setContextMenuPolicy(Qt::ActionsContextMenu);
   }
+}
 
-  connect(findChild<QPushButton*>(QStringLiteral("Command1")), &QPushButton::clicked, this,
+void Form1::ConnectButtons(const Controls& controls) {
+  connect(static_cast<QPushButton*>(controls.at("Command1")), &QPushButton::clicked, this,
           &Form1::Command1_Click);
-  connect(findChild<QPushButton*>(QStringLiteral("Command2")), &QPushButton::clicked, this,
+  connect(static_cast<QPushButton*>(controls.at("Command2")), &QPushButton::clicked, this,
           &Form1::Command2_Click);
 }
 
@@ -355,15 +385,15 @@ void Form1::Command2_Click() {
 }
 
 std::string Form1::GetText(calc::Field field) const {
-  return texts_[IndexIn(calc::kFields, field)]->text().toStdString();
+  return texts_[IndexOf(field)]->text().toStdString();
 }
 
 void Form1::SetText(calc::Field field, const std::string& text) {
-  texts_[IndexIn(calc::kFields, field)]->setText(QString::fromStdString(text));
+  texts_[IndexOf(field)]->setText(QString::fromStdString(text));
 }
 
 void Form1::SetCaption(calc::ResultLabel label, const std::string& text) {
-  ShowResult(IndexIn(calc::kResultLabels, label), QString::fromStdString(text));
+  ShowResult(IndexOf(label), QString::fromStdString(text));
 }
 
 void Form1::ShowResult(std::size_t index, const QString& text) {
@@ -374,16 +404,15 @@ void Form1::ShowResult(std::size_t index, const QString& text) {
 
 QString Form1::ResultsTable() const {
   QStringList rows{QStringLiteral("Megnevezés\tÉrték\tMértékegység")};
-  const auto addRow = [&rows](std::string_view name, const QString& value) {
-    const Control& control = ControlNamed(name);
-    rows << ToQString(control.accessibleName) + u'\t' + TableCell(value) + u'\t' +
-                ToQString(control.unit);
+  const auto addRow = [&rows](std::string_view heading, const QString& value,
+                              std::string_view unit) {
+    rows << ToQString(heading) + u'\t' + TableCell(value) + u'\t' + ToQString(unit);
   };
-  for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
-    addRow(calc::FieldName(calc::kFields[i]), calculatedInputs_[i]);
+  for (const calc::InputField& input : calc::kInputFields) {
+    addRow(input.heading, calculatedInputs_[IndexOf(input.field)], input.unit);
   }
-  for (std::size_t i = 0; i < calc::kResultLabels.size(); ++i) {
-    addRow(calc::ResultLabelName(calc::kResultLabels[i]), results_[i]->text());
+  for (const calc::ResultField& result : calc::kResultFields) {
+    addRow(result.heading, results_[IndexOf(result.label)]->text(), result.unit);
   }
   return rows.join(u'\n') + u'\n';
 }

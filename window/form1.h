@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
+#include <string_view>
 
 #include "calc/form_fields.h"
 #include "calc/number_text.h"
@@ -73,7 +75,18 @@ class Form1 : public QWidget, public calc::FormFields {
   void changeEvent(QEvent* event) override;
 
  private:
+  // The controls the layout creates, by name (the rules are drawn by their panels instead).
+  using Controls = std::map<std::string_view, QWidget*>;
+
+  // Builds the window from the layout table and the calculation's field tables, in steps.
   void CreateControls();
+  Controls CreateLayout();  // every control placed, in its face and colours
+  void SetFocusOrder(const Controls& controls);
+  void BindInputFields(const Controls& controls);   // texts_, accessible names, keypad key
+  void BindResultLabels(const Controls& controls);  // results_, their headings and units
+  void AddFactorTooltips(const Controls& controls);
+  void AddCopyAction(const Controls& controls);
+  void ConnectButtons(const Controls& controls);
   calc::NumberFormat UsableNumberFormat() const;
   void KeepOnScreen();
   // Shows a result's text in its cell and in the name a screen reader reads for the cell.

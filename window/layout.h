@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "calc/enum_index.h"
+
 namespace window {
 
 inline constexpr int kTwipsPerPixel = 15;
@@ -64,9 +66,7 @@ inline constexpr std::array<FaceStyle, 6> kFaces{{
 }};
 
 // kFaces lists the faces in the order of their enumerators, so a Face indexes it.
-constexpr std::size_t IndexOf(Face face) {
-  return static_cast<std::size_t>(face);
-}
+using calc::IndexOf;
 static_assert(std::ranges::all_of(kFaces,
                                   [](const FaceStyle& style) {
                                     return &kFaces[IndexOf(style.face)] == &style;
@@ -105,7 +105,7 @@ struct Control {
   int top;
   int width;
   int height;
-  std::string_view text;  // caption, start-up text, or an image resource
+  std::string_view text;  // caption or image resource; empty for fields and results (calc's)
   Face face;
   Align align;
   Fill fill;
@@ -113,10 +113,9 @@ struct Control {
   bool sunkenFrame;  // picture boxes: the 3-D sunken border, 2 px
   int tabIndex;      // order of the focus chain; -1 for controls that never take the focus
   // What a screen reader says for the control, in Hungarian; empty where its own text says
-  // it. Fields and results: their heading, said with the unit after a comma ("Gáz hatásfok,
-  // %"); the copied results table puts heading and unit in columns of their own.
+  // it, and for the input fields and result labels, whose headings and units are in
+  // calc/field_table.h.
   std::string_view accessibleName;
-  std::string_view unit;
 };
 
 // Images are compiled in as raw pixels (see window/tools/rawimage.cpp): the background only
@@ -125,71 +124,72 @@ inline constexpr std::string_view kBackgroundImage = ":/art/background.raw";
 inline constexpr std::array<std::string_view, 3> kIconImages{":/art/logo16.raw", ":/art/logo32.raw",
                                                              ":/art/logo48.raw"};
 
-// Containers come before their children. Result labels carry their own name as the stored
-// caption; the load step replaces it before the window is first shown.
+// Containers come before their children. Input fields get their start-up texts and result
+// labels their stored captions (their own names) from calc/field_table.h; the load step
+// replaces the captions before the window is first shown.
 // clang-format off
 inline constexpr std::array kControls = std::to_array<Control>({
-  // name       idx kind           parent      left   top  width height text                          face                 align          fill         ink              frame  tab  accessible name / unit
-  {"Picture3",  -1, Kind::Picture, "",          450,     0, 6450, 1095, ":/art/banner.raw",           Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 42, "Velmora-Tarquen",                               ""},
-  {"Picture2",  -1, Kind::Picture, "",          270,  1305, 6810, 1995, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,  30, "Bemenő adatok",                                 ""},
-  {"Picture1",  -1, Kind::Picture, "",          270,  3555, 6810, 3480, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,   0, "Számított károsanyag kibocsátás megtakarítás",  ""},
-  {"Command1",  -1, Kind::Button,  "",          585,  7245, 2670,  465, "&Számítás",                  Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, 25, "Számítás",                                      ""},
-  {"Command2",  -1, Kind::Button,  "",         3960,  7245, 2670,  465, "&Kilépés",                   Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, 39, "Kilépés",                                       ""},
-  {"Label27",   -1, Kind::Label,   "",          405,  7920, 6570,  240, "",                           Face::SansBold10,    Align::Left,   Fill::None,  Ink::FooterGrey, false, -1, "",                                              ""},
-  {"Label26",   -1, Kind::Label,   "",          270,  8280, 3405,  330, "Információ: Velmora Kft.",   Face::BlackItalic11, Align::Left,   Fill::None,  Ink::FooterRed,  false, -1, "",                                              ""},
-  {"Label33",   -1, Kind::Label,   "",         4500,  8280, 2430,  345, "www.velmora.hu",             Face::BlackItalic12, Align::Left,   Fill::None,  Ink::FooterRed,  false, -1, "",                                              ""},
+  // name       idx kind           parent      left   top  width height text                          face                 align          fill         ink              frame  tab  accessible name
+  {"Picture3",  -1, Kind::Picture, "",          450,     0, 6450, 1095, ":/art/banner.raw",           Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 42, "Velmora-Tarquen"},
+  {"Picture2",  -1, Kind::Picture, "",          270,  1305, 6810, 1995, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,  30, "Bemenő adatok"},
+  {"Picture1",  -1, Kind::Picture, "",          270,  3555, 6810, 3480, "",                           Face::Default,       Align::Left,   Fill::Panel, Ink::Default,    true,   0, "Számított károsanyag kibocsátás megtakarítás"},
+  {"Command1",  -1, Kind::Button,  "",          585,  7245, 2670,  465, "&Számítás",                  Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, 25, "Számítás"},
+  {"Command2",  -1, Kind::Button,  "",         3960,  7245, 2670,  465, "&Kilépés",                   Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, 39, "Kilépés"},
+  {"Label27",   -1, Kind::Label,   "",          405,  7920, 6570,  240, "",                           Face::SansBold10,    Align::Left,   Fill::None,  Ink::FooterGrey, false, -1, ""},
+  {"Label26",   -1, Kind::Label,   "",          270,  8280, 3405,  330, "Információ: Velmora Kft.",   Face::BlackItalic11, Align::Left,   Fill::None,  Ink::FooterRed,  false, -1, ""},
+  {"Label33",   -1, Kind::Label,   "",         4500,  8280, 2430,  345, "www.velmora.hu",             Face::BlackItalic12, Align::Left,   Fill::None,  Ink::FooterRed,  false, -1, ""},
 
-  {"Label36",   -1, Kind::Label,   "Picture3", 1395,   900, 1860,  210, "Program verzió: 2010/1",     Face::ArialBold8,    Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
+  {"Label36",   -1, Kind::Label,   "Picture3", 1395,   900, 1860,  210, "Program verzió: 2010/1",     Face::ArialBold8,    Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
 
-  {"Label35",   -1, Kind::Label,   "Picture2",  225,    90, 2625,  330, "Bemenő adatok",              Face::SansBold10,    Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
-  {"Label1",    -1, Kind::Label,   "Picture2",  135,   450, 4470,  285, "Kollektorral megtakarítható éves fajlagos hőenergia:", Face::SansBold8, Align::Left, Fill::Panel, Ink::Default, false, -1, "",                                              ""},
-  {"Text1",     -1, Kind::TextBox, "Picture2", 4725,   450,  735,  285, "600",                        Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 32, "Kollektorral megtakarítható éves fajlagos hőenergia", "kWh/m²·év"},
-  {"Picture6",  -1, Kind::Picture, "Picture2", 5625,   405,  870,  240, ":/art/unit_kwh_m2_ev.raw",   Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 49, "kWh/m²·év",                                     ""},
-  {"Label3",    -1, Kind::Label,   "Picture2", 4770,   855,  735,  240, "Label3",                     Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, "Fajlagos hőenergia",                            "GJ/m²·év"},
-  {"Picture7",  -1, Kind::Picture, "Picture2", 5625,   810,  780,  240, ":/art/unit_gj_m2_ev.raw",    Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 50, "GJ/m²·év",                                      ""},
-  {"Label4",    -1, Kind::Label,   "Picture2", 2790,  1170, 1815,  330, "Napkollektor felület:",      Face::SansBold8,     Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
-  {"Text2",     -1, Kind::TextBox, "Picture2", 4725,  1155,  735,  285, "1",                          Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 31, "Napkollektor felület",                          "m²"},
-  {"Picture5",  -1, Kind::Picture, "Picture2", 5625,  1125,  375,  240, ":/art/unit_m2.raw",          Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 48, "m²",                                            ""},
-  {"Label38",   -1, Kind::Label,   "Picture2", 1485,  1620, 3120,  240, "Összes megtakarítható hőenergia:", Face::SansBold8, Align::Left,   Fill::Panel, Ink::Default,    false, -1, "",                                              ""},
-  {"Label39",   -1, Kind::Label,   "Picture2", 4770,  1620,  735,  240, "Label39",                    Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, "Összes megtakarítható hőenergia",               "GJ/év"},
-  {"Picture4",  -1, Kind::Picture, "Picture2", 5625,  1575,  825,  240, ":/art/unit_gj_ev.raw",       Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 47, "GJ/év",                                         ""},
+  {"Label35",   -1, Kind::Label,   "Picture2",  225,    90, 2625,  330, "Bemenő adatok",              Face::SansBold10,    Align::Left,   Fill::Panel, Ink::Default,    false, -1, ""},
+  {"Label1",    -1, Kind::Label,   "Picture2",  135,   450, 4470,  285, "Kollektorral megtakarítható éves fajlagos hőenergia:", Face::SansBold8, Align::Left, Fill::Panel, Ink::Default, false, -1, ""},
+  {"Text1",     -1, Kind::TextBox, "Picture2", 4725,   450,  735,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 32, ""},
+  {"Picture6",  -1, Kind::Picture, "Picture2", 5625,   405,  870,  240, ":/art/unit_kwh_m2_ev.raw",   Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 49, "kWh/m²·év"},
+  {"Label3",    -1, Kind::Label,   "Picture2", 4770,   855,  735,  240, "",                           Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, ""},
+  {"Picture7",  -1, Kind::Picture, "Picture2", 5625,   810,  780,  240, ":/art/unit_gj_m2_ev.raw",    Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 50, "GJ/m²·év"},
+  {"Label4",    -1, Kind::Label,   "Picture2", 2790,  1170, 1815,  330, "Napkollektor felület:",      Face::SansBold8,     Align::Left,   Fill::Panel, Ink::Default,    false, -1, ""},
+  {"Text2",     -1, Kind::TextBox, "Picture2", 4725,  1155,  735,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, 31, ""},
+  {"Picture5",  -1, Kind::Picture, "Picture2", 5625,  1125,  375,  240, ":/art/unit_m2.raw",          Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 48, "m²"},
+  {"Label38",   -1, Kind::Label,   "Picture2", 1485,  1620, 3120,  240, "Összes megtakarítható hőenergia:", Face::SansBold8, Align::Left,   Fill::Panel, Ink::Default,    false, -1, ""},
+  {"Label39",   -1, Kind::Label,   "Picture2", 4770,  1620,  735,  240, "",                           Face::Default,       Align::Centre, Fill::Panel, Ink::Default,    false, -1, ""},
+  {"Picture4",  -1, Kind::Picture, "Picture2", 5625,  1575,  825,  240, ":/art/unit_gj_ev.raw",       Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, 47, "GJ/év"},
 
-  {"Label28",   -1, Kind::Label,   "Picture1",  180,   135, 5955,  330, "Számított károsanyag kibocsátás megtakarítás", Face::SansBold10, Align::Left, Fill::None, Ink::Default, false, -1, "",                                              ""},
-  {"Label37",   -1, Kind::Label,   "Picture1",  270,   540,  735,  600, "Kiváltott energia- hordozó", Face::SansBold8,     Align::LeftWrap, Fill::None, Ink::Default,  false, -1, "",                                              ""},
-  {"Label9",    -1, Kind::Label,   "Picture1", 1080,   630,  960,  240, "Hatásfok",                   Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label10",   -1, Kind::Label,   "Picture1", 2385,   630,  960,  240, "Szén-dioxid",                Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label15",   -1, Kind::Label,   "Picture1", 3690,   630, 1335,  240, "Nitrogén-oxidok",            Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label20",   -1, Kind::Label,   "Picture1", 5310,   630,  960,  240, "Kén-dioxid",                 Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label25",   -1, Kind::Label,   "Picture1", 1170,   900,  735,  240, "%",                          Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label30",   -1, Kind::Label,   "Picture1", 2355,   900,  960,  240, "t/év",                       Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label31",   -1, Kind::Label,   "Picture1", 3735,   900, 1200,  240, "kg/év",                      Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label32",   -1, Kind::Label,   "Picture1", 5310,   900,  960,  240, "kg/év",                      Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label5",    -1, Kind::Label,   "Picture1",  315,  1305,  555,  240, "Gáz",                        Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label6",    -1, Kind::Label,   "Picture1",  270,  1800,  690,  240, "Villany",                    Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label7",    -1, Kind::Label,   "Picture1",  315,  2340,  555,  240, "Olaj",                       Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Label8",    -1, Kind::Label,   "Picture1",  315,  2835,  555,  240, "Szén",                       Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Text3",     -1, Kind::TextBox, "Picture1", 1305,  1305,  510,  285, "80",                         Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  6, "Gáz hatásfok",                                  "%"},
-  {"Text4",     -1, Kind::TextBox, "Picture1", 1305,  1800,  510,  285, "100",                        Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  7, "Villany hatásfok",                              "%"},
-  {"Text5",     -1, Kind::TextBox, "Picture1", 1305,  2295,  510,  285, "70",                         Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  8, "Olaj hatásfok",                                 "%"},
-  {"Text6",     -1, Kind::TextBox, "Picture1", 1305,  2790,  510,  285, "60",                         Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  9, "Szén hatásfok",                                 "%"},
-  {"Label11",   -1, Kind::Label,   "Picture1", 2340,  1350,  960,  240, "Label11",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Gáz, szén-dioxid",                              "t/év"},
-  {"Label12",   -1, Kind::Label,   "Picture1", 2340,  1845,  960,  240, "Label12",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Villany, szén-dioxid",                          "t/év"},
-  {"Label13",   -1, Kind::Label,   "Picture1", 2340,  2385,  960,  240, "Label13",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Olaj, szén-dioxid",                             "t/év"},
-  {"Label14",   -1, Kind::Label,   "Picture1", 2340,  2880,  960,  240, "Label14",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Szén, szén-dioxid",                             "t/év"},
-  {"Label16",   -1, Kind::Label,   "Picture1", 3825,  1350,  960,  240, "Label16",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Gáz, nitrogén-oxidok",                          "kg/év"},
-  {"Label17",   -1, Kind::Label,   "Picture1", 3825,  1845,  960,  240, "Label17",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Villany, nitrogén-oxidok",                      "kg/év"},
-  {"Label18",   -1, Kind::Label,   "Picture1", 3825,  2385,  960,  240, "Label18",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Olaj, nitrogén-oxidok",                         "kg/év"},
-  {"Label19",   -1, Kind::Label,   "Picture1", 3825,  2880,  960,  240, "Label19",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Szén, nitrogén-oxidok",                         "kg/év"},
-  {"Label21",   -1, Kind::Label,   "Picture1", 5310,  1350,  960,  240, "Label21",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Gáz, kén-dioxid",                               "kg/év"},
-  {"Label22",   -1, Kind::Label,   "Picture1", 5310,  1845,  960,  240, "Label22",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Villany, kén-dioxid",                           "kg/év"},
-  {"Label23",   -1, Kind::Label,   "Picture1", 5310,  2385,  960,  240, "Label23",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Olaj, kén-dioxid",                              "kg/év"},
-  {"Label24",   -1, Kind::Label,   "Picture1", 5310,  2880,  960,  240, "Label24",                    Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, "Szén, kén-dioxid",                              "kg/év"},
+  {"Label28",   -1, Kind::Label,   "Picture1",  180,   135, 5955,  330, "Számított károsanyag kibocsátás megtakarítás", Face::SansBold10, Align::Left, Fill::None, Ink::Default, false, -1, ""},
+  {"Label37",   -1, Kind::Label,   "Picture1",  270,   540,  735,  600, "Kiváltott energia- hordozó", Face::SansBold8,     Align::LeftWrap, Fill::None, Ink::Default,  false, -1, ""},
+  {"Label9",    -1, Kind::Label,   "Picture1", 1080,   630,  960,  240, "Hatásfok",                   Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label10",   -1, Kind::Label,   "Picture1", 2385,   630,  960,  240, "Szén-dioxid",                Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label15",   -1, Kind::Label,   "Picture1", 3690,   630, 1335,  240, "Nitrogén-oxidok",            Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label20",   -1, Kind::Label,   "Picture1", 5310,   630,  960,  240, "Kén-dioxid",                 Face::SansBold8,     Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label25",   -1, Kind::Label,   "Picture1", 1170,   900,  735,  240, "%",                          Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label30",   -1, Kind::Label,   "Picture1", 2355,   900,  960,  240, "t/év",                       Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label31",   -1, Kind::Label,   "Picture1", 3735,   900, 1200,  240, "kg/év",                      Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label32",   -1, Kind::Label,   "Picture1", 5310,   900,  960,  240, "kg/év",                      Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label5",    -1, Kind::Label,   "Picture1",  315,  1305,  555,  240, "Gáz",                        Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label6",    -1, Kind::Label,   "Picture1",  270,  1800,  690,  240, "Villany",                    Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label7",    -1, Kind::Label,   "Picture1",  315,  2340,  555,  240, "Olaj",                       Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label8",    -1, Kind::Label,   "Picture1",  315,  2835,  555,  240, "Szén",                       Face::SansBold10,    Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Text3",     -1, Kind::TextBox, "Picture1", 1305,  1305,  510,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  6, ""},
+  {"Text4",     -1, Kind::TextBox, "Picture1", 1305,  1800,  510,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  7, ""},
+  {"Text5",     -1, Kind::TextBox, "Picture1", 1305,  2295,  510,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  8, ""},
+  {"Text6",     -1, Kind::TextBox, "Picture1", 1305,  2790,  510,  285, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false,  9, ""},
+  {"Label11",   -1, Kind::Label,   "Picture1", 2340,  1350,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label12",   -1, Kind::Label,   "Picture1", 2340,  1845,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label13",   -1, Kind::Label,   "Picture1", 2340,  2385,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label14",   -1, Kind::Label,   "Picture1", 2340,  2880,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label16",   -1, Kind::Label,   "Picture1", 3825,  1350,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label17",   -1, Kind::Label,   "Picture1", 3825,  1845,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label18",   -1, Kind::Label,   "Picture1", 3825,  2385,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label19",   -1, Kind::Label,   "Picture1", 3825,  2880,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label21",   -1, Kind::Label,   "Picture1", 5310,  1350,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label22",   -1, Kind::Label,   "Picture1", 5310,  1845,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label23",   -1, Kind::Label,   "Picture1", 5310,  2385,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
+  {"Label24",   -1, Kind::Label,   "Picture1", 5310,  2880,  960,  240, "",                           Face::Default,       Align::Centre, Fill::None,  Ink::Default,    false, -1, ""},
   // Rules: horizontal ones from x 180 to x 6570, the vertical one from y 495 to y 3210.
-  {"Line2",      1, Kind::Line,    "Picture1",  180,  1170, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Line2",      0, Kind::Line,    "Picture1",  180,  1680, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Line2",      2, Kind::Line,    "Picture1",  180,  2190, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Line2",      4, Kind::Line,    "Picture1",  180,  2700, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
-  {"Line1",      0, Kind::Line,    "Picture1", 1035,   495,   15, 3210 - 495, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, "",                                              ""},
+  {"Line2",      1, Kind::Line,    "Picture1",  180,  1170, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
+  {"Line2",      0, Kind::Line,    "Picture1",  180,  1680, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
+  {"Line2",      2, Kind::Line,    "Picture1",  180,  2190, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
+  {"Line2",      4, Kind::Line,    "Picture1",  180,  2700, 6570 - 180,   15, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
+  {"Line1",      0, Kind::Line,    "Picture1", 1035,   495,   15, 3210 - 495, "",               Face::Default,       Align::Left,   Fill::None,  Ink::Default,    false, -1, ""},
 });
 // clang-format on
 

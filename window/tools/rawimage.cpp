@@ -72,7 +72,7 @@ QImage Decode(const QString& input, const QString& sizeArg) {
       if (size.width() != size.height()) Fail("icon frames are square");
       if (!reader.jumpToImage(DeepestIconFrame(input, size.width()))) Fail(reader.errorString());
     } else {
-      // The same clipped decode the window used to do, so the pixels are the same.
+      // Only the top-left part, the part the window shows.
       reader.setClipRect(QRect(QPoint(0, 0), size));
     }
   }
