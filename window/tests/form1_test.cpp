@@ -26,7 +26,20 @@
 #include "calc/savings.h"
 #include "window/controls.h"
 #include "window/form1.h"
+#include "window/tests/support.h"
 
+using calc::Field;
+using support::BoxCloser;
+using support::Child;
+using support::Inputs;
+using support::Local;
+using support::Result;
+using support::Results;
+using support::SeenBox;
+using support::ShowActive;
+using support::StartUpInputs;
+using support::StartUpResults;
+using support::TextBox;
 using window::Form1;
 
 namespace {
@@ -34,56 +47,10 @@ namespace {
 const QString kTitle = QStringLiteral("HIBÁS ADAT");
 const QString kNotANumber = QStringLiteral("Adjon meg számot!");
 
-const QStringList kStartupInputs{"600", "1", "80", "100", "70", "60"};
-
-// A Hungarian-notation number text with the separator of the current regional settings.
-QString Local(QString text) {
-  return text.replace(',', QLocale::system().decimalPoint());
-}
-
-// The worked example, in the order of calc::kResultLabels.
-QStringList StartupResults() {
-  QStringList results;
-  for (const char* text : {"2,16", "2,16", "0,151", "0,558", "0,238", "0,345", "0,202", "0,36",
-                           "0,246", "0,54", "0,021", "0,24", "4,628", "6,12"}) {
-    results << Local(QString::fromUtf8(text));
-  }
-  return results;
-}
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename T>
-T* Child(const QWidget& form, const QString& name) {
-  T* child = form.findChild<T*>(name);
-  if (child == nullptr) qFatal("no control named %s", qPrintable(name));
-  return child;
-}
-
-QLineEdit* TextBox(const QWidget& form, int number) {
-  return Child<QLineEdit>(form, QStringLiteral("Text%1").arg(number));
-}
-
-QLabel* Result(const QWidget& form, calc::ResultLabel label) {
-  return Child<QLabel>(form, ToQString(calc::ResultLabelName(label)));
-}
-
-QStringList Results(const QWidget& form) {
-  QStringList texts;
-  for (calc::ResultLabel label : calc::kResultLabels) texts << Result(form, label)->text();
-  return texts;
-}
-
-QStringList Inputs(const QWidget& form) {
-  QStringList texts;
-  for (int i = 1; i <= 6; ++i) texts << TextBox(form, i)->text();
-  return texts;
-}
-
 void SetInputs(const QWidget& form, const QStringList& texts) {
-  for (int i = 1; i <= 6; ++i) TextBox(form, i)->setText(texts[i - 1]);
+  for (std::size_t i = 0; i < calc::kFields.size(); ++i) {
+    TextBox(form, calc::kFields[i])->setText(texts[static_cast<qsizetype>(i)]);
+  }
 }
 
 // What the calculation alone makes of these input texts: the results the window must show.
@@ -98,68 +65,6 @@ QStringList ComputedResults(const QStringList& inputs) {
     texts << QString::fromStdString(record.Caption(label));
   }
   return texts;
-}
-
-struct SeenBox {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QMessageBox::StandardButtons standardButtons;
-  qsizetype buttonCount = 0;
-  bool modalOverForm = false;
-  QStringList inputs;   // of the window, while the box was open
-  QStringList results;  // likewise
-};
-
-// Closes every message box that opens, by its OK button, after noting what it showed and
-// what the window showed behind it. No test is ever left waiting on a box.
-class BoxCloser : public QObject {
- public:
-  explicit BoxCloser(std::function<const QWidget*()> form) : form_(std::move(form)) {
-    connect(&timer_, &QTimer::timeout, this, &BoxCloser::Poll);
-    timer_.start(10);
-  }
-
-  const std::vector<SeenBox>& Seen() const { return seen_; }
-  QStringList Texts() const {
-    QStringList texts;
-    for (const SeenBox& box : seen_) texts << box.text;
-    return texts;
-  }
-
- private:
-  void Poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible()) return;
-    SeenBox seen;
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.icon = box->icon();
-    seen.standardButtons = box->standardButtons();
-    seen.buttonCount = box->buttons().size();
-    const QWidget* form = form_();
-    seen.modalOverForm = form != nullptr && box->parentWidget() == form && box->isModal();
-    if (form != nullptr) {
-      seen.inputs = Inputs(*form);
-      seen.results = Results(*form);
-    }
-    seen_.push_back(seen);
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-      ok->click();
-    } else {
-      box->reject();
-    }
-  }
-
-  std::function<const QWidget*()> form_;
-  QTimer timer_;
-  std::vector<SeenBox> seen_;
-};
-
-void ShowActive(QWidget& form) {
-  form.show();
-  form.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
 // The darkest pixel of `area`: where text covers a pixel fully, that is the text's colour.
@@ -190,7 +95,6 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
   void init();
   void cleanup();
 
@@ -215,11 +119,6 @@ class Form1Test : public QObject {
   std::unique_ptr<Form1> form_;
 };
 
-void Form1Test::initTestCase() {
-  const QString expected = qEnvironmentVariable("TARQUEN_TEST_DECIMAL_POINT");
-  if (!expected.isEmpty()) QCOMPARE(QLocale::system().decimalPoint(), expected);
-}
-
 void Form1Test::init() {
   // Watching for boxes before the window exists also catches a box from its load step.
   closer_ = std::make_unique<BoxCloser>([this] { return form_.get(); });
@@ -233,20 +132,20 @@ void Form1Test::cleanup() {
 
 void Form1Test::startupResults() {
   // The load step has run: no stored caption ("Label11") is left, and no box was shown.
-  QCOMPARE(Results(*form_), StartupResults());
-  QCOMPARE(Inputs(*form_), kStartupInputs);
+  QCOMPARE(Results(*form_), StartUpResults());
+  QCOMPARE(Inputs(*form_), StartUpInputs());
   QCOMPARE(closer_->Texts(), QStringList());
 
   // Calculating again with the start-up texts changes nothing and shows no box.
   QTest::mouseClick(Child<QPushButton>(*form_, "Command1"), Qt::LeftButton);
-  QCOMPARE(Results(*form_), StartupResults());
-  QCOMPARE(Inputs(*form_), kStartupInputs);
+  QCOMPARE(Results(*form_), StartUpResults());
+  QCOMPARE(Inputs(*form_), StartUpInputs());
   QCOMPARE(closer_->Texts(), QStringList());
 }
 
 void Form1Test::rejectedFieldIsResetAndRecomputed() {
-  TextBox(*form_, 2)->setText(QStringLiteral("2"));
-  TextBox(*form_, 3)->setText(QStringLiteral("abc"));
+  TextBox(*form_, Field::Text2)->setText(QStringLiteral("2"));
+  TextBox(*form_, Field::Text3)->setText(QStringLiteral("abc"));
   QTest::mouseClick(Child<QPushButton>(*form_, "Command1"), Qt::LeftButton);
 
   QCOMPARE(closer_->Seen().size(), std::size_t{1});
@@ -266,8 +165,8 @@ void Form1Test::rejectedFieldIsResetAndRecomputed() {
 }
 
 void Form1Test::twoBoxesInFieldOrder() {
-  TextBox(*form_, 1)->setText(QStringLiteral("abc"));
-  TextBox(*form_, 4)->setText(QStringLiteral("0"));
+  TextBox(*form_, Field::Text1)->setText(QStringLiteral("abc"));
+  TextBox(*form_, Field::Text4)->setText(QStringLiteral("0"));
   Child<QPushButton>(*form_, "Command1")->click();
 
   QCOMPARE(closer_->Texts(),
@@ -280,15 +179,15 @@ void Form1Test::twoBoxesInFieldOrder() {
     QCOMPARE(box.title, kTitle);
     QCOMPARE(box.icon, QMessageBox::Warning);
   }
-  QCOMPARE(Inputs(*form_), kStartupInputs);
-  QCOMPARE(Results(*form_), StartupResults());
+  QCOMPARE(Inputs(*form_), StartUpInputs());
+  QCOMPARE(Results(*form_), StartUpResults());
 }
 
 void Form1Test::arithmeticErrorShowsDashes() {
   // Passes the check (above 0, below 120) but turns into zero when divided by 100.
   const QString tiny =
       QStringLiteral("0") + QLocale::system().decimalPoint() + QString(323, '0') + '5';
-  TextBox(*form_, 3)->setText(tiny);
+  TextBox(*form_, Field::Text3)->setText(tiny);
   Child<QPushButton>(*form_, "Command1")->click();
 
   QCOMPARE(closer_->Seen().size(), std::size_t{1});
@@ -301,25 +200,25 @@ void Form1Test::arithmeticErrorShowsDashes() {
   const QStringList dashes(static_cast<qsizetype>(calc::kResultLabels.size()), QStringLiteral("–"));
   QCOMPARE(box.results, dashes);  // no stale result beside the warning
   QCOMPARE(Results(*form_), dashes);
-  QCOMPARE(TextBox(*form_, 3)->text(), tiny);
+  QCOMPARE(TextBox(*form_, Field::Text3)->text(), tiny);
 
   // The program goes on: the next calculation with usable texts shows results again.
-  TextBox(*form_, 3)->setText(QStringLiteral("80"));
+  TextBox(*form_, Field::Text3)->setText(QStringLiteral("80"));
   Child<QPushButton>(*form_, "Command1")->click();
-  QCOMPARE(Results(*form_), StartupResults());
+  QCOMPARE(Results(*form_), StartUpResults());
   QCOMPARE(closer_->Seen().size(), std::size_t{1});
 }
 
 void Form1Test::accessKeys() {
   ShowActive(*form_);
-  TextBox(*form_, 2)->setText(QStringLiteral("2"));
+  TextBox(*form_, Field::Text2)->setText(QStringLiteral("2"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
   QTRY_COMPARE(Result(*form_, calc::ResultLabel::Label39)->text(), Local("4,32"));
 
-  TextBox(*form_, 3)->setText(QStringLiteral("abc"));
+  TextBox(*form_, Field::Text3)->setText(QStringLiteral("abc"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
   QTRY_COMPARE(closer_->Texts(), QStringList{kNotANumber});
-  QTRY_COMPARE(TextBox(*form_, 3)->text(), QStringLiteral("80"));
+  QTRY_COMPARE(TextBox(*form_, Field::Text3)->text(), QStringLiteral("80"));
 
   // After the box the window takes keys again; Alt+K closes the window, and as the last
   // window it ends the event loop with status 0, as main() returns it.
@@ -338,7 +237,7 @@ void Form1Test::accessKeys() {
 
 void Form1Test::enterStartsNothing() {
   ShowActive(*form_);
-  QLineEdit* text2 = TextBox(*form_, 2);
+  QLineEdit* text2 = TextBox(*form_, Field::Text2);
   text2->setText(QStringLiteral("2"));
   text2->setFocus();
   QTRY_COMPARE(QApplication::focusWidget(), text2);
@@ -440,7 +339,7 @@ void Form1Test::geometry() {
 
 void Form1Test::labelsFit_data() {
   QTest::addColumn<QStringList>("inputs");
-  QTest::newRow("start-up") << kStartupInputs;
+  QTest::newRow("start-up") << StartUpInputs();
   QTest::newRow("family house") << QStringList{"555,55", "12,5", "92", "98", "85", "75"};
   QTest::newRow("large roof, poor heating") << QStringList{"700", "150", "60", "100", "50", "40"};
   QTest::newRow("four decimals") << QStringList{"650", "99,9999", "90", "95", "88", "70"};
@@ -604,7 +503,7 @@ void Form1Test::formFieldsWorkOnTheControls() {
     const std::string text = longText + std::to_string(i);
     fields.SetText(calc::kFields[i], text);
     QCOMPARE(fields.GetText(calc::kFields[i]), text);
-    QCOMPARE(TextBox(*form_, static_cast<int>(i) + 1)->text(), QString::fromStdString(text));
+    QCOMPARE(TextBox(*form_, calc::kFields[i])->text(), QString::fromStdString(text));
   }
   for (calc::ResultLabel label : calc::kResultLabels) {
     const std::string caption = "ő" + std::string(calc::ResultLabelName(label));

@@ -28,20 +28,17 @@
 #include "window/controls.h"
 #include "window/form1.h"
 #include "window/layout.h"
+#include "window/tests/support.h"
 
+using support::BoxCloser;
+using support::Child;
+using support::ShowActive;
 using window::Form1;
 
 namespace {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename T>
-T* Child(const QWidget& form, const QString& name) {
-  T* child = form.findChild<T*>(name);
-  if (child == nullptr) qFatal("no control named %s", qPrintable(name));
-  return child;
 }
 
 // Relative luminance and contrast ratio as WCAG 2 defines them.
@@ -119,32 +116,6 @@ QPalette DarkPalette() {
     dark.setColor(group, QPalette::PlaceholderText, QColor(150, 150, 150));
   }
   return dark;
-}
-
-// Notes the text of every message box that opens and closes it by its OK button.
-class BoxCloser : public QObject {
- public:
-  BoxCloser() {
-    connect(&timer_, &QTimer::timeout, this, &BoxCloser::Poll);
-    timer_.start(10);
-  }
-  const QStringList& Texts() const { return texts_; }
-
- private:
-  void Poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible()) return;
-    texts_ << box->text();
-    box->button(QMessageBox::Ok)->click();
-  }
-  QTimer timer_;
-  QStringList texts_;
-};
-
-void ShowActive(QWidget& form) {
-  form.show();
-  form.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
 }  // namespace

@@ -21,31 +21,17 @@
 
 #include "calc/form_fields.h"
 #include "window/form1.h"
+#include "window/tests/support.h"
 
+using support::Child;
+using support::Local;
+using support::ShowActive;
 using window::Form1;
 
 namespace {
 
-// A Hungarian-notation number text with the separator of the current regional settings.
-QString Local(QString text) {
-  return text.replace(',', QLocale::system().decimalPoint());
-}
-
-template <typename T = QWidget>
-T* Child(const QWidget& form, const QString& name) {
-  T* child = form.findChild<T*>(name);
-  if (child == nullptr) qFatal("no control named %s", qPrintable(name));
-  return child;
-}
-
 QLineEdit* Box(const QWidget& form, const QString& name) {
   return Child<QLineEdit>(form, name);
-}
-
-void ShowActive(QWidget& form) {
-  form.show();
-  form.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
 // Replaces a box's text by typing it, as a user does.
@@ -180,7 +166,6 @@ class EverydayTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase();
   void init();
   void cleanup();
 
@@ -200,11 +185,6 @@ class EverydayTest : public QObject {
  private:
   std::unique_ptr<Form1> form_;
 };
-
-void EverydayTest::initTestCase() {
-  const QString expected = qEnvironmentVariable("TARQUEN_TEST_DECIMAL_POINT");
-  if (!expected.isEmpty()) QCOMPARE(QLocale::system().decimalPoint(), expected);
-}
 
 void EverydayTest::init() {
   form_ = std::make_unique<Form1>();

@@ -17,7 +17,17 @@
 #include <array>
 #include <memory>
 
+#include "calc/input_check.h"
 #include "window/form1.h"
+#include "window/tests/support.h"
+
+using support::BoxCloser;
+using support::Child;
+using support::Inputs;
+using support::Results;
+using support::SeenBox;
+using support::StartUpResults;
+using support::TextBox;
 
 namespace {
 
@@ -29,41 +39,8 @@ const QString kBoxTitle = QStringLiteral("HIBÁS ADAT");
 const QString kNotANumber = QStringLiteral("Adjon meg számot!");
 const QString kCannotCompute = QStringLiteral("A számítás a megadott adatokkal nem végezhető el!");
 
-struct FieldRule {
-  const char* startUp;  // also the text a rejected field is reset to
-  const char* rangeMessage;
-};
-
-const std::array<FieldRule, 6> kFieldRules{{
-    {"600", "A fajlagos energiahozam 0 és 1500 kWh/m2.év között kell legyen!"},
-    {"1", "A kollektorfelület pozitív kell legyen!"},
-    {"80", "A gáztüzelés hatásfoka 0 és 120 % között kell legyen!"},
-    {"100", "A villamos fűtés hatásfoka 0 és 100 % között kell legyen!"},
-    {"70", "A olajtüzelés hatásfoka 0 és 100 % között kell legyen!"},
-    {"60", "A széntüzelés hatásfoka 0 és 100 % között kell legyen!"},
-}};
-
-const std::array<const char*, 14> kResultNames{
-    "Label3",  "Label39", "Label11", "Label12", "Label13", "Label14", "Label16",
-    "Label17", "Label18", "Label19", "Label21", "Label22", "Label23", "Label24"};
-
 QString Separator() {
   return QLocale::system().decimalPoint();
-}
-
-// Hungarian-notation captions with the separator of the current regional settings.
-QStringList Captions(std::initializer_list<const char*> texts) {
-  QStringList captions;
-  for (const char* text : texts) {
-    captions << QString::fromUtf8(text).replace(QLatin1Char(','), Separator());
-  }
-  return captions;
-}
-
-// The results of the start-up values, in the order of kResultNames.
-QStringList StartUpResults() {
-  return Captions({"2,16", "2,16", "0,151", "0,558", "0,238", "0,345", "0,202", "0,36", "0,246",
-                   "0,54", "0,021", "0,24", "4,628", "6,12"});
 }
 
 // How a text gets into the field, as a user would put it there.
@@ -148,43 +125,41 @@ const std::array<HostileCase, 14> kCases{{
      }},
 }};
 
-// Closes every modal box as soon as it shows, noting its text; the test never waits on one.
-class BoxCloser : public QObject {
- public:
-  BoxCloser() {
-    timer_.setInterval(1);
-    connect(&timer_, &QTimer::timeout, this, &BoxCloser::CloseActiveBox);
-    timer_.start();
-  }
-
-  QStringList messages;
-  QStringList faults;  // anything about a box other than its message that is wrong
-
- private:
-  void CloseActiveBox() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (box == nullptr) {
-      faults
-          << QStringLiteral("a modal window that is no message box: %1").arg(modal->objectName());
-      modal->close();
-      return;
+// What is wrong about the boxes seen, other than their messages.
+QStringList Faults(const std::vector<SeenBox>& seen) {
+  QStringList faults;
+  for (const SeenBox& box : seen) {
+    if (!box.isMessageBox) {
+      faults << QStringLiteral("a modal window that is no message box: ") + box.title;
+      continue;
     }
-    messages << box->text();
-    if (box->windowTitle() != kBoxTitle) faults << QStringLiteral("title ") + box->windowTitle();
-    if (box->icon() != QMessageBox::Warning) faults << QStringLiteral("not the warning icon");
-    QAbstractButton* ok = box->button(QMessageBox::Ok);
-    if (ok == nullptr || box->buttons().size() != 1) {
+    if (box.title != kBoxTitle) faults << QStringLiteral("title ") + box.title;
+    if (box.icon != QMessageBox::Warning) faults << QStringLiteral("not the warning icon");
+    if (box.standardButtons != QMessageBox::Ok || box.buttonCount != 1) {
       faults << QStringLiteral("not a single OK button");
-      box->done(QMessageBox::Ok);
-      return;
     }
-    ok->click();
   }
+  return faults;
+}
 
-  QTimer timer_;
-};
+// The messages of the message boxes seen.
+QStringList Messages(const std::vector<SeenBox>& seen) {
+  QStringList messages;
+  for (const SeenBox& box : seen) {
+    if (box.isMessageBox) messages << box.text;
+  }
+  return messages;
+}
+
+// The field's start-up text and range message, as the calculation has them: what the window
+// must show and reset to.
+QString StartUpTextOf(calc::Field field) {
+  return QString::fromStdString(calc::StartUpText(field));
+}
+QString RangeMessageOf(calc::Field field) {
+  const std::string_view message = calc::RangeMessage(field);
+  return QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+}
 
 // Replaces the field's whole text the way `entry` says.
 void Enter(QLineEdit* edit, const QString& text, Entry entry) {
@@ -243,16 +218,16 @@ class HostileInputTest : public QObject {
     QTest::addColumn<QString>("textAfter");
     QTest::addColumn<QStringList>("results");
 
-    const QStringList dashes(kResultNames.size(), QStringLiteral("–"));
-    const QStringList allZero(kResultNames.size(), QStringLiteral("0"));
+    const auto resultCount = static_cast<qsizetype>(calc::kResultLabels.size());
+    const QStringList dashes(resultCount, QStringLiteral("–"));
+    const QStringList allZero(resultCount, QStringLiteral("0"));
     QStringList zeroArea = allZero;  // the yield per square metre stands, the rest is nothing
     zeroArea[0] = StartUpResults()[0];
 
     for (int field = 0; field < 6; ++field) {
-      const QString startUp =
-          QString::fromUtf8(kFieldRules[static_cast<std::size_t>(field)].startUp);
-      const QString rangeMessage =
-          QString::fromUtf8(kFieldRules[static_cast<std::size_t>(field)].rangeMessage);
+      const calc::Field id = calc::kFields[static_cast<std::size_t>(field)];
+      const QString startUp = StartUpTextOf(id);
+      const QString rangeMessage = RangeMessageOf(id);
       for (const HostileCase& hostile : kCases) {
         const QString text = hostile.text(startUp);
         QStringList boxes;
@@ -299,48 +274,27 @@ class HostileInputTest : public QObject {
     // The other fields hold their start-up values written differently, so a field that is
     // wrongly reset or rewritten shows.
     QStringList typed;
-    for (std::size_t i = 0; i < kFieldRules.size(); ++i) {
-      typed << QString::fromUtf8(kFieldRules[i].startUp) + Separator() + QLatin1Char('0');
-    }
+    for (const calc::Field id : calc::kFields) typed << StartUpTextOf(id) + Separator() + u'0';
     for (int i = 0; i < 6; ++i) {
-      if (i != field) Enter(TextBox(i), typed[i], Entry::Keys);
+      if (i != field) Enter(Box(i), typed[i], Entry::Keys);
     }
-    Enter(TextBox(field), text, static_cast<Entry>(entry));
+    Enter(Box(field), text, static_cast<Entry>(entry));
     typed[field] = text;
-    QCOMPARE(Abbreviated(Texts()),
+    QCOMPARE(Abbreviated(Inputs(*form_)),
              Abbreviated(typed));  // the entry itself worked, or the rest proves nothing
 
-    auto* calculate = form_->findChild<QPushButton*>(QStringLiteral("Command1"));
-    QVERIFY(calculate != nullptr);
-    QTest::mouseClick(calculate, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(*form_, QStringLiteral("Command1")), Qt::LeftButton);
 
-    QCOMPARE(closer_->faults, QStringList());
-    QCOMPARE(closer_->messages, boxes);
+    QCOMPARE(Faults(closer_->Seen()), QStringList());
+    QCOMPARE(Messages(closer_->Seen()), boxes);
     typed[field] = textAfter;
-    QCOMPARE(Abbreviated(Texts()), Abbreviated(typed));
-    QCOMPARE(Results(), results);
+    QCOMPARE(Abbreviated(Inputs(*form_)), Abbreviated(typed));
+    QCOMPARE(Results(*form_), results);
   }
 
  private:
-  QLineEdit* TextBox(int index) const {
-    auto* edit = form_->findChild<QLineEdit*>(QStringLiteral("Text%1").arg(index + 1));
-    if (edit == nullptr) qFatal("no Text%d", index + 1);
-    return edit;
-  }
-
-  QStringList Texts() const {
-    QStringList texts;
-    for (int i = 0; i < 6; ++i) texts << TextBox(i)->text();
-    return texts;
-  }
-
-  QStringList Results() const {
-    QStringList texts;
-    for (const char* name : kResultNames) {
-      auto* label = form_->findChild<QLabel*>(QString::fromLatin1(name));
-      texts << (label != nullptr ? label->text() : QStringLiteral("<no %1>").arg(name));
-    }
-    return texts;
+  QLineEdit* Box(int index) const {
+    return TextBox(*form_, calc::kFields[static_cast<std::size_t>(index)]);
   }
 
   std::unique_ptr<window::Form1> form_;

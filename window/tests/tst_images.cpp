@@ -16,7 +16,9 @@
 
 #include "window/controls.h"
 #include "window/form1.h"
+#include "window/tests/support.h"
 
+using support::Child;
 using window::Form1;
 using window::PictureBox;
 
@@ -147,7 +149,7 @@ void ImagesTest::initTestCase() {
 
 void ImagesTest::CheckScale(const Form1& form, int scale) {
   for (const Image& image : kImages) {
-    const QImage& picture = form.findChild<PictureBox*>(image.box)->Picture();
+    const QImage& picture = Child<PictureBox>(form, image.box)->Picture();
     QVERIFY2(picture.devicePixelRatio() == scale, image.box);
     QCOMPARE(picture.deviceIndependentSize(), QSizeF(image.size));
     // The compiled drawing of that scale itself, not the other one resized.
@@ -192,7 +194,7 @@ void ImagesTest::drawnAtTheScreensPixels() {
   CheckScale(form, scale);
 
   for (const Image& image : kImages) {
-    auto* box = form.findChild<PictureBox*>(image.box);
+    auto* box = Child<PictureBox>(form, image.box);
     const QImage shown = Drawn(box);
     QCOMPARE(shown.size(), (QSizeF(box->size()) * ratio).toSize());
     // Placed from the top-left corner at the drawing's proportions, at any ratio.
@@ -256,7 +258,7 @@ void ImagesTest::followsTheWindowToAScreenOfAnotherRatio() {
     MoveTo(form, screen);
     CheckScale(form, ExpectedScale(screen->devicePixelRatio()));
     const qreal ratio = screen->devicePixelRatio();
-    const QImage banner = Drawn(form.findChild<PictureBox*>("Picture3"));
+    const QImage banner = Drawn(Child<PictureBox>(form, "Picture3"));
     QVERIFY2(Near(InkBox(banner), Scaled(InkBox(Compiled("banner", 1)), ratio), qCeil(2 * ratio)),
              Describe(InkBox(banner)));
   }
