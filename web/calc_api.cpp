@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "calc/emission_factors.h"
+#include "calc/enum_index.h"
 #include "calc/form_fields.h"
 #include "calc/input_check.h"
 #include "calc/number_text.h"
@@ -36,21 +37,18 @@ class PageFields final : public calc::FormFields {
   std::array<std::string, calc::kResultLabels.size()> captions;
   std::vector<Warning> warnings;
 
-  std::string GetText(calc::Field field) const override { return texts[Index(field)]; }
+  std::string GetText(calc::Field field) const override { return texts[calc::IndexOf(field)]; }
   void SetText(calc::Field field, const std::string& text) override {
-    texts[Index(field)] = text;
+    texts[calc::IndexOf(field)] = text;
     if (!warnings.empty() && warnings.back().reset.empty()) {
       warnings.back().field = field;
       warnings.back().reset = text;
     }
   }
   void SetCaption(calc::ResultLabel label, const std::string& text) override {
-    captions[static_cast<std::size_t>(label)] = text;
+    captions[calc::IndexOf(label)] = text;
   }
   void ShowWarning(const std::string& message) override { warnings.push_back({message, {}, {}}); }
-
- private:
-  static std::size_t Index(calc::Field field) { return static_cast<std::size_t>(field); }
 };
 
 PageFields page;
