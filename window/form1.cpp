@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -83,9 +84,16 @@ void ShowFitting(QLabel* label, const QString& text, const QFont& designed) {
 }
 
 QFont MakeFont(const FaceStyle& style) {
-  QFont font;
+  // Only installed faces are named: Qt looks a missing family up through the platform's
+  // fallbacks, which costs more at start-up than drawing the whole window.
+  static const QStringList installed = QFontDatabase::families();
   QStringList families;
-  for (std::string_view family : style.families) families << ToQString(family);
+  for (std::string_view family : style.families) {
+    const QString name = ToQString(family);
+    if (installed.contains(name) && !families.contains(name)) families << name;
+  }
+  if (families.isEmpty()) families << ToQString(style.families.back());
+  QFont font;
   font.setFamilies(families);
   font.setStyleHint(QFont::SansSerif);
   // Pixel sizes keep the layout independent of the display's reported DPI.
