@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "calc/field_table.h"
-#include "window/layout.h"
+#include "layout/layout.h"
 
 namespace {
 

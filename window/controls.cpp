@@ -20,7 +20,7 @@
 #include <cstring>
 #include <utility>
 
-#include "window/layout.h"
+#include "layout/layout.h"
 #include "window/tools/raw_image.h"
 
 namespace window {

@@ -32,8 +32,8 @@
 #include "calc/input_check.h"
 #include "calc/number_text.h"
 #include "calc/savings.h"
+#include "layout/layout.h"
 #include "window/controls.h"
-#include "window/layout.h"
 #include "window/placement.h"
 #include "window/window_hints.h"
 

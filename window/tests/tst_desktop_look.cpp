@@ -25,9 +25,9 @@
 
 #include "calc/form_fields.h"
 #include "calc/savings.h"
+#include "layout/layout.h"
 #include "window/controls.h"
 #include "window/form1.h"
-#include "window/layout.h"
 #include "window/tests/support.h"
 
 using support::BoxCloser;

@@ -1,7 +1,8 @@
 #pragma once
-// The window's controls as data. Places and sizes are in twips (1440 to the inch), relative
-// to the inner area of the control's container; at 96 dpi a pixel is 15 twips, and Qt scales
-// device-independent pixels for high-DPI screens.
+// The window's controls as data, for both of its faces: the Qt window builds itself from this
+// table and the web page's markup is written from it. Places and sizes are in twips (1440 to
+// the inch), relative to the inner area of the control's container; at 96 dpi a pixel is 15
+// twips, and Qt (like a browser) scales device-independent pixels for high-DPI screens.
 
 #include <algorithm>
 #include <array>
