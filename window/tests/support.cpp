@@ -78,6 +78,41 @@ void ShowActive(QWidget& form) {
   QVERIFY(QTest::qWaitForWindowActive(&form));
 }
 
+const QList<CopiedRow>& StartUpTable() {
+  static const QList<CopiedRow> rows{
+      {"Megnevezés", "Érték", "Mértékegység"},
+      {"Kollektorral megtakarítható éves fajlagos hőenergia", "600", "kWh/m²·év"},
+      {"Napkollektor felület", "1", "m²"},
+      {"Gáz hatásfok", "80", "%"},
+      {"Villany hatásfok", "100", "%"},
+      {"Olaj hatásfok", "70", "%"},
+      {"Szén hatásfok", "60", "%"},
+      {"Fajlagos hőenergia", "2,16", "GJ/m²·év"},
+      {"Összes megtakarítható hőenergia", "2,16", "GJ/év"},
+      {"Gáz, szén-dioxid", "0,151", "t/év"},
+      {"Villany, szén-dioxid", "0,558", "t/év"},
+      {"Olaj, szén-dioxid", "0,238", "t/év"},
+      {"Szén, szén-dioxid", "0,345", "t/év"},
+      {"Gáz, nitrogén-oxidok", "0,202", "kg/év"},
+      {"Villany, nitrogén-oxidok", "0,36", "kg/év"},
+      {"Olaj, nitrogén-oxidok", "0,246", "kg/év"},
+      {"Szén, nitrogén-oxidok", "0,54", "kg/év"},
+      {"Gáz, kén-dioxid", "0,021", "kg/év"},
+      {"Villany, kén-dioxid", "0,24", "kg/év"},
+      {"Olaj, kén-dioxid", "4,628", "kg/év"},
+      {"Szén, kén-dioxid", "6,12", "kg/év"},
+  };
+  return rows;
+}
+
+QString Joined(const QList<CopiedRow>& rows) {
+  QString text;
+  for (const CopiedRow& row : rows) {
+    text += row.heading + u'\t' + Local(row.value) + u'\t' + row.unit + u'\n';
+  }
+  return text;
+}
+
 BoxCloser::BoxCloser(std::function<const QWidget*()> form) : form_(std::move(form)) {
   connect(&timer_, &QTimer::timeout, this, &BoxCloser::Poll);
   timer_.start(5);
@@ -111,6 +146,7 @@ void BoxCloser::Poll() {
   seen.icon = box->icon();
   seen.standardButtons = box->standardButtons();
   seen.buttonCount = box->buttons().size();
+  seen.width = box->width();
   seen_.push_back(seen);
   if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
     ok->click();

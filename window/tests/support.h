@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,20 @@ QStringList Results(const QWidget& form);
 QStringList StartUpInputs();
 QStringList StartUpResults();
 
+// A row of the copied results table: heading, value in Hungarian notation, unit.
+struct CopiedRow {
+  QString heading;
+  QString value;  // Local() gives the run's separator
+  QString unit;
+};
+
+// The copied table at start-up: the header row, the six inputs, then the fourteen results.
+const QList<CopiedRow>& StartUpTable();
+
+// The rows as the clipboard must hold them: tab-separated cells in the current regional
+// settings' notation, a line feed after each row.
+QString Joined(const QList<CopiedRow>& rows);
+
 // Shows the window and waits until it is the active window; fails the test otherwise.
 void ShowActive(QWidget& form);
 
@@ -51,6 +66,7 @@ struct SeenBox {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QMessageBox::StandardButtons standardButtons;
   qsizetype buttonCount = 0;
+  int width = 0;               // on screen, in device-independent pixels
   bool modalOverForm = false;  // a modal child of the form
   QStringList inputs;          // the form's, while the box was open
   QStringList results;         // likewise

@@ -36,44 +36,6 @@ QAccessible::Role AccessibleRole(QWidget* widget) {
   return iface != nullptr ? iface->role() : QAccessible::NoRole;
 }
 
-struct Row {
-  QString heading;
-  QString value;  // Hungarian notation; Local() gives the run's separator
-  QString unit;
-};
-
-const QList<Row> kStartupTable{
-    {"Megnevezés", "Érték", "Mértékegység"},
-    {"Kollektorral megtakarítható éves fajlagos hőenergia", "600", "kWh/m²·év"},
-    {"Napkollektor felület", "1", "m²"},
-    {"Gáz hatásfok", "80", "%"},
-    {"Villany hatásfok", "100", "%"},
-    {"Olaj hatásfok", "70", "%"},
-    {"Szén hatásfok", "60", "%"},
-    {"Fajlagos hőenergia", "2,16", "GJ/m²·év"},
-    {"Összes megtakarítható hőenergia", "2,16", "GJ/év"},
-    {"Gáz, szén-dioxid", "0,151", "t/év"},
-    {"Villany, szén-dioxid", "0,558", "t/év"},
-    {"Olaj, szén-dioxid", "0,238", "t/év"},
-    {"Szén, szén-dioxid", "0,345", "t/év"},
-    {"Gáz, nitrogén-oxidok", "0,202", "kg/év"},
-    {"Villany, nitrogén-oxidok", "0,36", "kg/év"},
-    {"Olaj, nitrogén-oxidok", "0,246", "kg/év"},
-    {"Szén, nitrogén-oxidok", "0,54", "kg/év"},
-    {"Gáz, kén-dioxid", "0,021", "kg/év"},
-    {"Villany, kén-dioxid", "0,24", "kg/év"},
-    {"Olaj, kén-dioxid", "4,628", "kg/év"},
-    {"Szén, kén-dioxid", "6,12", "kg/év"},
-};
-
-// The table as the clipboard must hold it: tab-separated cells, a line feed after each row.
-QString Joined(const QList<Row>& rows) {
-  QString text;
-  for (const Row& row : rows)
-    text += row.heading + u'\t' + Local(row.value) + u'\t' + row.unit + u'\n';
-  return text;
-}
-
 }  // namespace
 
 class A11yCopyTest : public QObject {
@@ -190,7 +152,7 @@ void A11yCopyTest::copyByShortcut() {
   QTRY_COMPARE(QApplication::focusWidget(), target);
 
   QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-  QCOMPARE(QGuiApplication::clipboard()->text(), Joined(kStartupTable));
+  QCOMPARE(QGuiApplication::clipboard()->text(), support::Joined(support::StartUpTable()));
   QCOMPARE(Child<QLineEdit>(*form_, "Text3")->text(), QStringLiteral("80"));  // nothing typed
 }
 
@@ -230,7 +192,7 @@ void A11yCopyTest::copyByContextMenu() {
 
   QTRY_VERIFY(chosen);
   QCOMPARE(shown, QStringList{QStringLiteral("Eredmények &másolása|Ctrl+Shift+C")});
-  QTRY_COMPARE(QGuiApplication::clipboard()->text(), Joined(kStartupTable));
+  QTRY_COMPARE(QGuiApplication::clipboard()->text(), support::Joined(support::StartUpTable()));
 }
 
 void A11yCopyTest::copiedTextIsTheWindowsText() {
@@ -243,14 +205,14 @@ void A11yCopyTest::copiedTextIsTheWindowsText() {
   Child<QLineEdit>(*form_, "Text1")->setText(QStringLiteral("6"));
   form_->CopyResults();
 
-  QList<Row> expected = kStartupTable;
+  QList<support::CopiedRow> expected = support::StartUpTable();
   expected[1].value = " 600";
   expected[2].value = "2";
   expected[8].value = "4,32";
   const QStringList results{"0,302", "1,116", "0,477", "0,691", "0,405", "0,72",
                             "0,493", "1,08",  "0,043", "0,48",  "9,257", "12,24"};
   for (qsizetype i = 0; i < results.size(); ++i) expected[9 + i].value = results[i];
-  QCOMPARE(QGuiApplication::clipboard()->text(), Joined(expected));
+  QCOMPARE(QGuiApplication::clipboard()->text(), support::Joined(expected));
 }
 
 QTEST_MAIN(A11yCopyTest)

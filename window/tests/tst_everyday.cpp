@@ -58,78 +58,6 @@ QString ShownTip(const QString& tip) {
   return document.toPlainText();
 }
 
-// Notes every message box that opens and closes it by its OK button.
-class BoxWatcher : public QObject {
- public:
-  struct Seen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QAbstractButton*>::size_type buttons = 0;
-    bool hasOk = false;
-    int width = 0;
-  };
-
-  BoxWatcher() {
-    connect(&timer_, &QTimer::timeout, this, &BoxWatcher::Poll);
-    timer_.start(10);
-  }
-
-  const std::vector<Seen>& seen() const { return seen_; }
-
- private:
-  void Poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible()) return;
-    Seen seen;
-    seen.title = box->windowTitle();
-    seen.text = box->text();
-    seen.icon = box->icon();
-    seen.buttons = box->buttons().size();
-    seen.hasOk = box->button(QMessageBox::Ok) != nullptr;
-    seen.width = box->width();
-    seen_.push_back(seen);
-    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
-      ok->click();
-    } else {
-      box->reject();
-    }
-  }
-
-  QTimer timer_;
-  std::vector<Seen> seen_;
-};
-
-struct Row {
-  QString heading;
-  QString value;  // Hungarian notation; Local() gives the run's separator
-  QString unit;
-};
-
-const QList<Row> kStartupTable{
-    {"Megnevezés", "Érték", "Mértékegység"},
-    {"Kollektorral megtakarítható éves fajlagos hőenergia", "600", "kWh/m²·év"},
-    {"Napkollektor felület", "1", "m²"},
-    {"Gáz hatásfok", "80", "%"},
-    {"Villany hatásfok", "100", "%"},
-    {"Olaj hatásfok", "70", "%"},
-    {"Szén hatásfok", "60", "%"},
-    {"Fajlagos hőenergia", "2,16", "GJ/m²·év"},
-    {"Összes megtakarítható hőenergia", "2,16", "GJ/év"},
-    {"Gáz, szén-dioxid", "0,151", "t/év"},
-    {"Villany, szén-dioxid", "0,558", "t/év"},
-    {"Olaj, szén-dioxid", "0,238", "t/év"},
-    {"Szén, szén-dioxid", "0,345", "t/év"},
-    {"Gáz, nitrogén-oxidok", "0,202", "kg/év"},
-    {"Villany, nitrogén-oxidok", "0,36", "kg/év"},
-    {"Olaj, nitrogén-oxidok", "0,246", "kg/év"},
-    {"Szén, nitrogén-oxidok", "0,54", "kg/év"},
-    {"Gáz, kén-dioxid", "0,021", "kg/év"},
-    {"Villany, kén-dioxid", "0,24", "kg/év"},
-    {"Olaj, kén-dioxid", "4,628", "kg/év"},
-    {"Szén, kén-dioxid", "6,12", "kg/év"},
-};
-
 // Rows of the table by what they hold.
 enum TableRow {
   kText1 = 1,
@@ -140,13 +68,6 @@ enum TableRow {
   kGasNox = 13,
   kGasSo2 = 17
 };
-
-QString Joined(const QList<Row>& rows) {
-  QString text;
-  for (const Row& row : rows)
-    text += row.heading + u'\t' + Local(row.value) + u'\t' + row.unit + u'\n';
-  return text;
-}
 
 // The table as Ctrl+Shift+C puts it on the clipboard, pressed where the user is.
 QString CopiedByShortcut() {
@@ -326,11 +247,11 @@ void EverydayTest::tooltipIsNeverStale() {
   QTRY_VERIFY(!QToolTip::isVisible());
 
   // A text rejected by the check and reset has no tip of the rejected text left.
-  BoxWatcher watcher;
+  support::BoxCloser watcher;
   Type(edit, "ezerotszaz kilowattora");
   QVERIFY(!edit->toolTip().isEmpty());
   Child<QPushButton>(*form_, "Command1")->click();
-  QCOMPARE(watcher.seen().size(), std::size_t{1});
+  QCOMPARE(watcher.Seen().size(), std::size_t{1});
   QCOMPARE(edit->text(), QStringLiteral("600"));
   QCOMPARE(edit->toolTip(), QString());
 }
@@ -352,63 +273,64 @@ void EverydayTest::copiedInputsAreTheCalculatedOnes() {
 
   // Edited, not calculated: the table still holds what the shown results came from.
   Type(Box(*form_, "Text3"), "50");
-  QCOMPARE(CopiedByShortcut(), Joined(kStartupTable));
+  QCOMPARE(CopiedByShortcut(), support::Joined(support::StartUpTable()));
 
   // Calculated: the new input beside its own results.
   calculate->click();
-  QList<Row> gas50 = kStartupTable;
+  QList<support::CopiedRow> gas50 = support::StartUpTable();
   gas50[kText3].value = "50";
   gas50[kGasCo2].value = "0,242";
   gas50[kGasNox].value = "0,324";
   gas50[kGasSo2].value = "0,034";
   Type(Box(*form_, "Text3"), "80");
-  QCOMPARE(CopiedByShortcut(), Joined(gas50));
+  QCOMPARE(CopiedByShortcut(), support::Joined(gas50));
 
   // A rejected field counts with the text it was reset to, not the one typed.
-  BoxWatcher watcher;
+  support::BoxCloser watcher;
   Type(Box(*form_, "Text1"), "sok");
   Type(Box(*form_, "Text2"), "2");
   calculate->click();
-  QCOMPARE(watcher.seen().size(), std::size_t{1});
-  QList<Row> area2 = kStartupTable;  // Text3 went back to 80 before this run
+  QCOMPARE(watcher.Seen().size(), std::size_t{1});
+  QList<support::CopiedRow> area2 =
+      support::StartUpTable();  // Text3 went back to 80 before this run
   area2[kText2].value = "2";
   area2[8].value = "4,32";
   const QStringList doubled{"0,302", "1,116", "0,477", "0,691", "0,405", "0,72",
                             "0,493", "1,08",  "0,043", "0,48",  "9,257", "12,24"};
   for (qsizetype i = 0; i < doubled.size(); ++i) area2[kFirstResult + 2 + i].value = doubled[i];
   QCOMPARE(Box(*form_, "Text1")->text(), QStringLiteral("600"));
-  QCOMPARE(CopiedByShortcut(), Joined(area2));
+  QCOMPARE(CopiedByShortcut(), support::Joined(area2));
 
   // A run that stops with an arithmetic error shows dashes; the table holds that run's inputs
   // beside them, also after a later edit.
   const QString tiny = Local("0,") + QString(323, '0') + '5';
   Type(Box(*form_, "Text3"), tiny);
   calculate->click();
-  QCOMPARE(watcher.seen().size(), std::size_t{2});
+  QCOMPARE(watcher.Seen().size(), std::size_t{2});
   Type(Box(*form_, "Text3"), "80");
-  QList<Row> failed = area2;
+  QList<support::CopiedRow> failed = area2;
   failed[kText3].value = tiny;
   for (qsizetype i = kFirstResult; i < failed.size(); ++i) failed[i].value = "–";
-  QCOMPARE(CopiedByShortcut(), Joined(failed));
+  QCOMPARE(CopiedByShortcut(), support::Joined(failed));
 }
 
 void EverydayTest::warningBoxIsWideEnoughForItsTitle() {
-  BoxWatcher watcher;
+  support::BoxCloser watcher;
   Type(Box(*form_, "Text3"), "x");     // the shortest message
   Type(Box(*form_, "Text1"), "1500");  // the longest one
   Child<QPushButton>(*form_, "Command1")->click();
 
-  QCOMPARE(watcher.seen().size(), std::size_t{2});
+  QCOMPARE(watcher.Seen().size(), std::size_t{2});
   const QStringList texts{
       QStringLiteral("A fajlagos energiahozam 0 és 1500 kWh/m2.év között kell legyen!"),
       QStringLiteral("Adjon meg számot!")};
-  for (std::size_t i = 0; i < watcher.seen().size(); ++i) {
-    const BoxWatcher::Seen& box = watcher.seen()[i];
+  for (std::size_t i = 0; i < watcher.Seen().size(); ++i) {
+    const support::SeenBox& box = watcher.Seen()[i];
     QCOMPARE(box.title, QStringLiteral("HIBÁS ADAT"));
     QCOMPARE(box.text, texts[static_cast<qsizetype>(i)]);
     QCOMPARE(box.icon, QMessageBox::Warning);
-    QCOMPARE(box.buttons, 1);
-    QVERIFY(box.hasOk);
+    QCOMPARE(box.buttonCount, 1);
+    QCOMPARE(box.standardButtons, QMessageBox::Ok);
     QVERIFY2(box.width >= 240, qPrintable(QStringLiteral("%1 px wide").arg(box.width)));
   }
 }
@@ -445,14 +367,14 @@ void EverydayTest::keypadDecimalKey() {
 
 void EverydayTest::keypadValueIsANumber() {
   // 2.5 m² typed on the keypad alone is read as two and a half, under either separator.
-  BoxWatcher watcher;
+  support::BoxCloser watcher;
   QLineEdit* edit = Box(*form_, "Text2");
   Type(edit, QString());
   for (const Qt::Key key : {Qt::Key_2, Qt::Key_Period, Qt::Key_5}) {
     QTest::keyClick(edit, key, Qt::KeypadModifier);
   }
   Child<QPushButton>(*form_, "Command1")->click();
-  QCOMPARE(watcher.seen().size(), std::size_t{0});
+  QCOMPARE(watcher.Seen().size(), std::size_t{0});
   QCOMPARE(Child<QLabel>(*form_, "Label39")->text(), Local("5,4"));
 }
 
