@@ -11,7 +11,7 @@
 
 #include "calc/enum_index.h"
 
-namespace window {
+namespace layout {
 
 inline constexpr int kTwipsPerPixel = 15;
 
@@ -203,4 +203,4 @@ static_assert(std::ranges::all_of(kControls,
                                   }),
               "every place and size is a whole number of pixels");
 
-}  // namespace window
+}  // namespace layout

@@ -16,8 +16,8 @@
 
 namespace {
 
-using window::Control;
-using window::Kind;
+using layout::Control;
+using layout::Kind;
 
 std::string Escaped(std::string_view text) {
   std::string out;
@@ -88,19 +88,19 @@ std::string StartText(const Control& c) {
 std::string Geometry(const Control& c) {
   char style[96];
   std::snprintf(style, sizeof style, "left:%dpx;top:%dpx;width:%dpx;height:%dpx",
-                window::TwipsToPixels(c.left), window::TwipsToPixels(c.top),
-                window::TwipsToPixels(c.width) > 0 ? window::TwipsToPixels(c.width) : 1,
-                window::TwipsToPixels(c.height) > 0 ? window::TwipsToPixels(c.height) : 1);
+                layout::TwipsToPixels(c.left), layout::TwipsToPixels(c.top),
+                layout::TwipsToPixels(c.width) > 0 ? layout::TwipsToPixels(c.width) : 1,
+                layout::TwipsToPixels(c.height) > 0 ? layout::TwipsToPixels(c.height) : 1);
   return style;
 }
 
 std::string Classes(const Control& c) {
-  std::string classes = "c f" + std::to_string(window::IndexOf(c.face));
-  if (c.align == window::Align::Centre) classes += " centre";
-  if (c.align == window::Align::LeftWrap) classes += " wrap";
-  if (c.fill == window::Fill::Panel) classes += " panel";
-  if (c.ink == window::Ink::FooterGrey) classes += " grey";
-  if (c.ink == window::Ink::FooterRed) classes += " red";
+  std::string classes = "c f" + std::to_string(calc::IndexOf(c.face));
+  if (c.align == layout::Align::Centre) classes += " centre";
+  if (c.align == layout::Align::LeftWrap) classes += " wrap";
+  if (c.fill == layout::Fill::Panel) classes += " panel";
+  if (c.ink == layout::Ink::FooterGrey) classes += " grey";
+  if (c.ink == layout::Ink::FooterRed) classes += " red";
   if (c.sunkenFrame) classes += " sunken";
   return classes;
 }
@@ -133,7 +133,7 @@ std::string Caption(std::string_view text, char& key) {
 }
 
 void Write(std::string& html, std::string_view parent) {
-  for (const Control& c : window::kControls) {
+  for (const Control& c : layout::kControls) {
     if (c.parent != parent) continue;
     const std::string id =
         c.index >= 0 ? std::string(c.name) + "_" + std::to_string(c.index) : std::string(c.name);
@@ -145,7 +145,7 @@ void Write(std::string& html, std::string_view parent) {
         // would go unheard.
         const bool image = !c.text.empty();
         const bool holds = std::ranges::any_of(
-            window::kControls, [&c](const Control& child) { return child.parent == c.name; });
+            layout::kControls, [&c](const Control& child) { return child.parent == c.name; });
         html += "<div " + common + " role=\"" + (image && !holds ? "img" : "group") +
                 "\" aria-label=\"" + Escaped(SpokenName(c)) + "\"" +
                 (image ? " data-image=\"" + ImageName(c.text) + "\"" : "") + ">\n";
@@ -191,26 +191,26 @@ int main(int argc, char** argv) {
   std::string css;
   // The table's families in order: the designed face where a system has it, then the Debian
   // face that the page embeds.
-  for (const window::FaceStyle& face : window::kFaces) {
+  for (const layout::FaceStyle& face : layout::kFaces) {
     std::string families;
     for (const std::string_view family : face.families)
       families += "\"" + std::string(family) + "\",";
-    css += ".f" + std::to_string(window::IndexOf(face.face)) +
+    css += ".f" + std::to_string(calc::IndexOf(face.face)) +
            "{font:" + (face.italic ? "italic " : "") + (face.bold ? "700 " : "400 ") +
            std::to_string(face.pixelSize) + "px " + families + "sans-serif}\n";
   }
-  const auto rgb = [](window::Rgb c) {
+  const auto rgb = [](layout::Rgb c) {
     return "rgb(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," +
            std::to_string(c.blue) + ")";
   };
-  css += ".panel{background:" + rgb(window::kPanelColour) + "}\n";
-  css += ".grey{color:" + rgb(window::kFooterGrey) + "}\n";
-  css += ".red{color:" + rgb(window::kFooterRed) + "}\n";
+  css += ".panel{background:" + rgb(layout::kPanelColour) + "}\n";
+  css += ".grey{color:" + rgb(layout::kFooterGrey) + "}\n";
+  css += ".red{color:" + rgb(layout::kFooterRed) + "}\n";
 
   char size[64];
   std::snprintf(size, sizeof size, "width:%dpx;height:%dpx",
-                window::TwipsToPixels(window::kClientWidth),
-                window::TwipsToPixels(window::kClientHeight));
+                layout::TwipsToPixels(layout::kClientWidth),
+                layout::TwipsToPixels(layout::kClientHeight));
   std::string html = "<div id=\"Form1\" role=\"main\" aria-label=\"Velmora - Tarquen\" style=\"" +
                      std::string(size) + "\" data-image=\"background\">\n";
   Write(html, "");

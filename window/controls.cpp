@@ -25,6 +25,9 @@
 
 namespace window {
 
+// The window is built from the layout table shared with the web page.
+using namespace ::layout;
+
 namespace {
 
 // The space Qt's line edit keeps between its contents rectangle and its text, on each side.

@@ -39,6 +39,9 @@
 
 namespace window {
 
+// The window is built from the layout table shared with the web page.
+using namespace ::layout;
+
 namespace {
 
 QString ToQString(std::string_view text) {

@@ -165,9 +165,9 @@ void DesktopLookTest::cleanup() {
 
 void DesktopLookTest::rulesAtEveryScale_data() {
   QTest::addColumn<int>("row");
-  for (std::size_t i = 0; i < window::kControls.size(); ++i) {
-    const window::Control& c = window::kControls[i];
-    if (c.kind != window::Kind::Line) continue;
+  for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+    const layout::Control& c = layout::kControls[i];
+    if (c.kind != layout::Kind::Line) continue;
     QTest::newRow(qPrintable(QStringLiteral("%1(%2)").arg(ToQString(c.name)).arg(c.index)))
         << static_cast<int>(i);
   }
@@ -175,7 +175,7 @@ void DesktopLookTest::rulesAtEveryScale_data() {
 
 void DesktopLookTest::rulesAtEveryScale() {
   QFETCH(int, row);
-  const window::Control& rule = window::kControls[static_cast<std::size_t>(row)];
+  const layout::Control& rule = layout::kControls[static_cast<std::size_t>(row)];
   Form1 form;
   const QPixmap shot = form.grab();
   const QImage image = shot.toImage();
@@ -184,10 +184,10 @@ void DesktopLookTest::rulesAtEveryScale() {
   // The rule's box in window pixels, from its twips, inside its panel's border.
   auto* panel = Child<window::PictureBox>(form, ToQString(rule.parent));
   const QPoint inner = panel->mapTo(&form, panel->contentsRect().topLeft());
-  const QRectF box(inner.x() + window::TwipsToPixels(rule.left),
-                   inner.y() + window::TwipsToPixels(rule.top),
-                   std::max(1, window::TwipsToPixels(rule.width)),
-                   std::max(1, window::TwipsToPixels(rule.height)));
+  const QRectF box(inner.x() + layout::TwipsToPixels(rule.left),
+                   inner.y() + layout::TwipsToPixels(rule.top),
+                   std::max(1, layout::TwipsToPixels(rule.width)),
+                   std::max(1, layout::TwipsToPixels(rule.height)));
   const bool horizontal = box.width() >= box.height();
 
   // Along the rule: every device pixel between its ends. Across it: the device lines within
@@ -233,8 +233,8 @@ void DesktopLookTest::labelsReadableUnderAnyScheme() {
 
   // A label's text is what changes when the label is hidden; each changed pixel is held
   // against the surface that shows there without it.
-  for (const window::Control& control : window::kControls) {
-    if (control.kind != window::Kind::Label) continue;
+  for (const layout::Control& control : layout::kControls) {
+    if (control.kind != layout::Kind::Label) continue;
     auto* label = Child<QLabel>(form, ToQString(control.name));
     if (label->text().isEmpty()) continue;
     const QRect area = DeviceRect(form, *label, ratio);
@@ -468,9 +468,9 @@ void DesktopLookTest::designedFaceWhereInstalled() {
   // Windows, the stand-in here. A face the system only substitutes must not win.
   const QStringList installed = QFontDatabase::families();
   Form1 form;
-  for (const window::Control& control : window::kControls) {
-    if (control.kind == window::Kind::Line) continue;
-    const window::FaceStyle& style = window::kFaces[window::IndexOf(control.face)];
+  for (const layout::Control& control : layout::kControls) {
+    if (control.kind == layout::Kind::Line) continue;
+    const layout::FaceStyle& style = layout::kFaces[calc::IndexOf(control.face)];
     const auto available = std::ranges::find_if(style.families, [&](std::string_view family) {
       return installed.contains(ToQString(family), Qt::CaseInsensitive);
     });
