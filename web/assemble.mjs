@@ -22,15 +22,15 @@ for (const required of ['out', 'template', 'markup', 'css', 'script', 'calc']) {
 const text = (file) => readFileSync(file, 'utf8');
 const types = { '.gif': 'image/gif', '.jpg': 'image/jpeg', '.png': 'image/png', '.woff2': 'font/woff2' };
 const dataUrl = (file) => `data:${types[extname(file)]};base64,${readFileSync(file).toString('base64')}`;
-const split = (spec) => {
-  const at = spec.indexOf('=');
-  return [spec.slice(0, at), spec.slice(at + 1)];
+const split = (entry) => {
+  const at = entry.indexOf('=');
+  return [entry.slice(0, at), entry.slice(at + 1)];
 };
 
 // Each image at 1x, and where a 2x drawing exists the browser picks it on sharper screens.
 // The 2x image is drawn at the 1x size, so the boxes clip it exactly as they clip the 1x one.
-const images = options.image.map((spec) => {
-  const [name, files] = split(spec);
+const images = options.image.map((entry) => {
+  const [name, files] = split(entry);
   const [one, two] = files.split(',');
   const selector = name === 'background' ? '#Form1' : `[data-image="${name}"]`;
   let rule = `${selector}{background-image:url(${dataUrl(one)})`;
@@ -58,15 +58,15 @@ function imageSize(file) {
   throw new Error(`no size in ${file}`);
 }
 
-const fonts = options.font.map((spec) => {
-  const [face, file] = split(spec);
+const fonts = options.font.map((entry) => {
+  const [face, file] = split(entry);
   const [family, weight, style] = face.split(':');
   return `@font-face{font-family:"${family}";font-weight:${weight};font-style:${style};` +
     `font-display:block;src:url(${dataUrl(file)}) format("woff2")}`;
 });
 
-const licences = options.licence.map((spec) => {
-  const [title, file] = split(spec);
+const licences = options.licence.map((entry) => {
+  const [title, file] = split(entry);
   return `${title}\n\n${text(file)}`.replaceAll('--', '- -');
 });
 
